@@ -1,0 +1,39 @@
+// Controls of the headless backend: scripted input, the virtual clock, the sound log, pixels.
+//
+// Only tests and tools include this. The game itself sees the same platform operations in
+// either backend.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::headless {
+
+// Scripted input, delivered as if it came from the window between two passes.
+void move_mouse(int32_t x, int32_t y);
+void press_button(int32_t button);    // 1 left, 2 right
+void release_button(int32_t button);
+void press_key(int32_t key);
+void release_key(int32_t key);
+void type_text(const std::string& text);
+
+// The virtual clock: delay() and present pacing advance it instead of sleeping.
+void advance_clock(int32_t ms);
+
+// Sounds started and stopped, in order. The path is the game path the sound was loaded from.
+struct sound_event {
+    bool started;          // false: stopped
+    std::string path;
+    int32_t channel;
+    int32_t time_ms;       // virtual clock at the event
+};
+const std::vector<sound_event>& sound_log();
+void clear_sound_log();
+
+// The back buffer as it is now (0xAARRGGBB) and as last presented.
+uint32_t pixel(int32_t x, int32_t y);
+uint32_t presented_pixel(int32_t x, int32_t y);
+int32_t present_count();
+
+}  // namespace platform::headless

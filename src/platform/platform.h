@@ -1,0 +1,151 @@
+// The game's only window on the machine: drawing, input, sound, time, files and strings.
+//
+// Everything here is in the game's own words. No SDL type, file descriptor or clock of the
+// operating system leaves this layer. Two backends stand behind it: a real window with an
+// audio device, and a headless one (memory surface, virtual clock, scripted input, sound log)
+// that tests and tools use. The game never knows which one runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// ---- Objects -------------------------------------------------------------------------------
+// Opaque records owned by the platform. A null pointer is "no object": loading failed. Every
+// operation accepts a null pointer and then does nothing (drawing no image draws nothing,
+// playing no sound plays nothing and returns channel 0).
+struct image;
+struct sound;
+struct stream;
+struct pixmap;
+
+// A playing instance of a sound. 0 is "no channel"; stopping it does nothing.
+using channel = int32_t;
+
+// ---- Start and end -------------------------------------------------------------------------
+// The game folder is where content is read from and where "users" and "screens" live.
+// Game paths ("images\laser.png") are resolved against it; see resolve_path.
+void init_window(const std::string& game_dir);
+// Headless: no display, no sound device, virtual clock starting at 0, fixed random seed.
+void init_headless(const std::string& game_dir);
+// Releases everything; afterwards init_* may be called again (tests do so between cases).
+void shutdown();
+bool is_headless();
+
+// Ends the process with exit code 0. In the headless backend it throws program_ended instead,
+// so that a test or the replay tool can see the game quit and carry on.
+struct program_ended {};
+[[noreturn]] void end_program();
+
+// ---- Display and drawing -------------------------------------------------------------------
+// Opens the 800 by 600 logical display (letterboxed in a resizable window), resets the
+// drawing state to its defaults, clears and presents twice.
+void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int32_t flags);
+void close_graphics();
+void cls();
+// Presents the back buffer. sync -1: paced at 85 presents a second in software, never by a
+// vsync wait (a 60 Hz display must not stretch the game's 20 ms passes).
+void flip(int32_t sync);
+
+void set_color(int32_t r, int32_t g, int32_t b);
+void set_alpha(float a);
+// 1 mask (alpha below 0.5 not drawn, no blending), 2 solid, 3 alpha, 4 light (additive with
+// source alpha), 5 shade (multiply).
+void set_blend(int32_t mode);
+void set_rotation(float degrees);
+
+void draw_image(const image* img, float x, float y, int32_t frame);
+void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel);
+void plot(float x, float y);
+// Text in the built-in font (compiled into the program), top-left corner at (x, y).
+void draw_text(std::string_view text, float x, float y);
+
+void mid_handle_image(image* img);
+int32_t image_width(const image* img);   // of one frame; 0 for no image
+int32_t image_height(const image* img);
+int32_t image_frames(const image* img);
+
+pixmap* grab_pixmap(int32_t x, int32_t y, int32_t width, int32_t height);
+// Returns false when the file could not be written (the game ignores it).
+bool save_pixmap_png(const pixmap* pm, const std::string& path, int32_t compression);
+void free_pixmap(pixmap* pm);
+
+// ---- Images and sounds ---------------------------------------------------------------------
+// flags -1 mean 3: bit 1 masked (black made transparent in pictures without alpha), bit 2
+// filtered (bilinear).
+image* load_image(const std::string& path, int32_t flags);
+image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell_height,
+                       int32_t first_cell, int32_t cell_count, int32_t flags);
+// flags 1: the sound loops when played.
+sound* load_sound(const std::string& path, int32_t flags);
+channel play_sound(const sound* snd);
+void stop_channel(channel ch);
+bool channel_playing(channel ch);
+
+// ---- Input ---------------------------------------------------------------------------------
+// Mouse position in display pixels, mapped through the window's scaling and letterboxing.
+int32_t mouse_x();
+int32_t mouse_y();
+// Presses since the previous call for that button (1 left, 2 right); reading resets it.
+int32_t mouse_hit(int32_t button);
+int32_t mouse_down(int32_t button);
+// Key codes: 13 Enter, 32 space, 8 backspace, 27 Escape; letters and digits by their ASCII
+// code (lower case letters).
+int32_t key_hit(int32_t key);
+int32_t key_down(int32_t key);
+// Next typed character (codes 1 to 255) from a queue of 256, or 0 when empty.
+int32_t get_char();
+void flush_keys();
+
+// ---- Time and numbers ----------------------------------------------------------------------
+int32_t millisecs();
+void delay(int32_t ms);
+// Uniform in [min(lo, hi), max(lo, hi)].
+int32_t rand(int32_t lo, int32_t hi);
+void seed_rand(uint32_t seed);
+double atan2_degrees(double y, double x);
+double sin_degrees(double degrees);
+double cos_degrees(double degrees);
+
+// ---- Files ---------------------------------------------------------------------------------
+// Game paths use backslashes and may differ in letter case from the folder on disk: a
+// component whose exact spelling is absent is matched ignoring case ("Levels" = "levels").
+std::string resolve_path(const std::string& game_path);
+
+stream* open_read(const std::string& path);
+stream* open_write(const std::string& path);
+void close_stream(stream* s);
+// Reads at or past the end give 0 (and code-0 characters); a failure in mid-file is fatal
+// with "Error reading from stream" / "Error writing to stream".
+int32_t read_byte(stream* s);
+int32_t read_int(stream* s);
+std::string read_string(stream* s, int32_t n);
+bool end_of_stream(stream* s);
+void write_byte(stream* s, int32_t value);
+void write_int(stream* s, int32_t value);
+void write_string(stream* s, std::string_view text);
+
+// Writes a whole file safely: a temporary file in the same folder, flushed, then renamed over
+// the old one. On any failure the old file is untouched and false is returned.
+bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& bytes);
+// Reads a whole file; false when it cannot be opened.
+bool read_file(const std::string& path, std::vector<uint8_t>& bytes);
+
+// 0 nothing, 1 file, 2 directory.
+int32_t file_type(const std::string& path);
+bool create_dir(const std::string& path, bool recurse);
+// Recursive delete never follows a symbolic link out of the folder.
+bool delete_dir(const std::string& path, bool recurse);
+
+// ---- Strings -------------------------------------------------------------------------------
+// The game's strings hold character codes 0 to 255, one byte each (std::string of bytes).
+std::string int_to_text(int32_t value);
+std::string mid(std::string_view s, int32_t start, int32_t count);  // 1-based start
+std::string left(std::string_view s, int32_t n);
+std::string chr(int32_t code);
+int32_t asc(std::string_view s);  // -1 for the empty string
+
+}  // namespace platform

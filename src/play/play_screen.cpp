@@ -1,0 +1,4 @@
+// The play screen (placeholder).
+#include "app/screens.h"
+
+void run_play_screen() {}

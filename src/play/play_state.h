@@ -1,0 +1,34 @@
+// The state of the level being played: its note and stock, the palette, the clock and score.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct play_globals {
+    std::string level_text;
+    std::array<int32_t, 14> piece_stock{};  // indexed by kind; 6 to 13 used
+    int32_t lamp_count = 0;
+    int32_t selected_slot = 0;   // palette slot 0 to 4
+    int32_t sphere_colour = 0;   // 0 to 3: white, red, green, blue
+    int32_t start_score = 0;
+    int32_t clock_start = 0;     // millisecs at which the level clock reads zero
+    int32_t solution_cost = 0;
+    int32_t final_score = 0;
+    int32_t bonus_score = 0;
+    int32_t lit_count = 0;
+    int32_t completion_start = 0;  // millisecs when all lamps lit; 0 = no celebration
+};
+extern play_globals play_vars;
+inline std::string& level_text = play_vars.level_text;
+inline auto& piece_stock = play_vars.piece_stock;
+inline int32_t& lamp_count = play_vars.lamp_count;
+inline int32_t& selected_slot = play_vars.selected_slot;
+inline int32_t& sphere_colour = play_vars.sphere_colour;
+inline int32_t& start_score = play_vars.start_score;
+inline int32_t& clock_start = play_vars.clock_start;
+inline int32_t& solution_cost = play_vars.solution_cost;
+inline int32_t& final_score = play_vars.final_score;
+inline int32_t& bonus_score = play_vars.bonus_score;
+inline int32_t& lit_count = play_vars.lit_count;
+inline int32_t& completion_start = play_vars.completion_start;

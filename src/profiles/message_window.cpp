@@ -1,0 +1,4 @@
+// The message window (placeholder).
+#include "app/screens.h"
+
+void message_window() {}

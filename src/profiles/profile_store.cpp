@@ -1,0 +1,4 @@
+// Profile list and progress files (placeholder).
+#include "profiles/profiles_state.h"
+
+void load_profile_list() {}

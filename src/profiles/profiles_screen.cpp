@@ -1,0 +1,4 @@
+// The profiles screen (placeholder).
+#include "app/screens.h"
+
+void profiles_screen() {}

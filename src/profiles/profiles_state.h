@@ -1,0 +1,100 @@
+// Players and their progress, the profiles screen, the galaxy map and the message window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+constexpr int32_t max_profiles = 10;
+constexpr int32_t level_total = 120;
+constexpr int32_t pack_total = 20;
+constexpr int32_t levels_per_pack = 6;
+
+struct progress_globals {
+    std::array<std::string, max_profiles> profile_names{};
+    int32_t profile_count = 0;
+    int32_t current_profile = 0;
+    std::array<int32_t, level_total> level_start_score{};
+    std::array<int32_t, level_total> level_hardness{};
+    std::array<int32_t, level_total> level_best_score{};   // -1: never completed
+    std::array<int32_t, level_total> level_time{};         // seconds on the level clock
+    std::array<int32_t, level_total> level_solution_cost{};
+    std::array<int32_t, pack_total> pack_access{};
+    int32_t total_score = 0;
+};
+extern progress_globals progress_vars;
+inline auto& profile_names = progress_vars.profile_names;
+inline int32_t& profile_count = progress_vars.profile_count;
+inline int32_t& current_profile = progress_vars.current_profile;
+inline auto& level_start_score = progress_vars.level_start_score;
+inline auto& level_hardness = progress_vars.level_hardness;
+inline auto& level_best_score = progress_vars.level_best_score;
+inline auto& level_time = progress_vars.level_time;
+inline auto& level_solution_cost = progress_vars.level_solution_cost;
+inline auto& pack_access = progress_vars.pack_access;
+inline int32_t& total_score = progress_vars.total_score;
+
+struct profiles_screen_globals {
+    std::string typed_name;      // 0 to 10 characters
+    int32_t name_entry = 0;      // 1 while typed characters go into typed_name
+    int32_t selected_profile = -1;
+    int32_t cursor_phase = 0;    // 0 to 38
+    int32_t exit_button_tint = 255;
+};
+extern profiles_screen_globals profiles_screen_vars;
+inline std::string& typed_name = profiles_screen_vars.typed_name;
+inline int32_t& name_entry = profiles_screen_vars.name_entry;
+inline int32_t& selected_profile = profiles_screen_vars.selected_profile;
+inline int32_t& cursor_phase = profiles_screen_vars.cursor_phase;
+inline int32_t& exit_button_tint = profiles_screen_vars.exit_button_tint;
+
+struct galaxy_map_globals {
+    std::array<int32_t, pack_total> pack_positions{};  // x * 1000 + y of each marker's centre
+    std::array<std::string, pack_total> pack_names{};
+    int32_t current_level = 0;
+    int32_t open_pack = -1;
+    int32_t panel_x = 0;
+    int32_t panel_y = 0;
+    int32_t new_pack = -1;
+    int32_t new_pack_frame = 0;
+    int32_t pulse_phase = 0;
+    int32_t menu_button_tint = 255;
+};
+extern galaxy_map_globals galaxy_map_vars;
+inline auto& pack_positions = galaxy_map_vars.pack_positions;
+inline auto& pack_names = galaxy_map_vars.pack_names;
+inline int32_t& current_level = galaxy_map_vars.current_level;
+inline int32_t& open_pack = galaxy_map_vars.open_pack;
+inline int32_t& panel_x = galaxy_map_vars.panel_x;
+inline int32_t& panel_y = galaxy_map_vars.panel_y;
+inline int32_t& new_pack = galaxy_map_vars.new_pack;
+inline int32_t& new_pack_frame = galaxy_map_vars.new_pack_frame;
+inline int32_t& pulse_phase = galaxy_map_vars.pulse_phase;
+inline int32_t& menu_button_tint = galaxy_map_vars.menu_button_tint;
+
+// Message window kinds.
+constexpr int32_t message_level_complete = 1;
+constexpr int32_t message_level_note = 2;
+constexpr int32_t message_explosion = 3;
+constexpr int32_t message_notice = 4;
+
+struct message_globals {
+    int32_t message_shown = 0;
+    int32_t message_kind = 0;
+    std::string message_text;
+    int32_t firework_frame = 0;
+    int32_t firework_x = 0;
+    int32_t firework_y = 0;
+};
+extern message_globals message_vars;
+inline int32_t& message_shown = message_vars.message_shown;
+inline int32_t& message_kind = message_vars.message_kind;
+inline std::string& message_text = message_vars.message_text;
+inline int32_t& firework_frame = message_vars.firework_frame;
+inline int32_t& firework_x = message_vars.firework_x;
+inline int32_t& firework_y = message_vars.firework_y;
+
+// Start-up fills the pack tables and reads the list of players.
+void init_pack_positions();
+void init_pack_names();
+void load_profile_list();
