@@ -18,6 +18,9 @@ struct play_globals {
     int32_t bonus_score = 0;
     int32_t lit_count = 0;
     int32_t completion_start = 0;  // millisecs when all lamps lit; 0 = no celebration
+    // Leaving by the main-menu button could not save: the notice waits until the board is
+    // cleared on the last pass of the fade, which would otherwise close it at once.
+    int32_t save_notice_pending = 0;
 };
 extern play_globals play_vars;
 inline std::string& level_text = play_vars.level_text;
@@ -32,3 +35,4 @@ inline int32_t& final_score = play_vars.final_score;
 inline int32_t& bonus_score = play_vars.bonus_score;
 inline int32_t& lit_count = play_vars.lit_count;
 inline int32_t& completion_start = play_vars.completion_start;
+inline int32_t& save_notice_pending = play_vars.save_notice_pending;

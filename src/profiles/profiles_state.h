@@ -78,6 +78,12 @@ constexpr int32_t message_level_note = 2;
 constexpr int32_t message_explosion = 3;
 constexpr int32_t message_notice = 4;
 
+// What dismissing a notice leads to: nothing more, back to the galaxy map (a level that could
+// not be loaded), or the level-complete window it stood in front of (progress not saved).
+constexpr int32_t notice_then_nothing = 0;
+constexpr int32_t notice_then_galaxy_map = 1;
+constexpr int32_t notice_then_level_complete = 2;
+
 struct message_globals {
     int32_t message_shown = 0;
     int32_t message_kind = 0;
@@ -85,6 +91,7 @@ struct message_globals {
     int32_t firework_frame = 0;
     int32_t firework_x = 0;
     int32_t firework_y = 0;
+    int32_t notice_follow_up = 0;  // notice_then_*: what the notice's OK does besides closing
 };
 extern message_globals message_vars;
 inline int32_t& message_shown = message_vars.message_shown;
@@ -93,6 +100,7 @@ inline std::string& message_text = message_vars.message_text;
 inline int32_t& firework_frame = message_vars.firework_frame;
 inline int32_t& firework_x = message_vars.firework_x;
 inline int32_t& firework_y = message_vars.firework_y;
+inline int32_t& notice_follow_up = message_vars.notice_follow_up;
 
 // Start-up fills the pack tables and reads the list of players.
 void init_pack_positions();

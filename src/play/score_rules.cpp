@@ -1,0 +1,62 @@
+// The arithmetic of a level's score, its lamps and the turning of a piece.
+#include "play/score_rules.h"
+
+#include <cmath>
+
+#include "board/board_state.h"
+
+int32_t unplaced_bonus(const std::array<int32_t, 14>& stock) {
+    return 50 * stock[kind_mirror] + 100 * stock[kind_double_mirror] + 150 * stock[kind_prism] +
+           200 * (stock[kind_double_prism] + stock[kind_white_sphere] + stock[kind_red_sphere] +
+                  stock[kind_green_sphere] + stock[kind_blue_sphere]);
+}
+
+std::string solution_timer_text(int32_t seconds_left) {
+    if (seconds_left > 0) return "( " + std::to_string(seconds_left) + " )";
+    return "available";
+}
+
+bool lamp_lit(int32_t lamp_colour, int32_t mask) {
+    const bool red = (mask & mask_red) != 0;
+    const bool green = (mask & mask_green) != 0;
+    const bool blue = (mask & mask_blue) != 0;
+    const bool white = (mask & mask_white) != 0;
+    switch (lamp_colour) {
+        case lamp_white: return white;
+        case lamp_red: return red;
+        case lamp_green: return green;
+        case lamp_blue: return blue;
+        case lamp_yellow: return red && green;
+        case lamp_sky_blue: return green && blue;
+        case lamp_violet: return red && blue;
+        default: return false;
+    }
+}
+
+rgb lamp_light_colour(int32_t lamp_colour) {
+    switch (lamp_colour) {
+        case lamp_red: return {255, 0, 0};
+        case lamp_green: return {0, 255, 0};
+        case lamp_blue: return {0, 0, 255};
+        case lamp_yellow: return {255, 255, 0};
+        case lamp_sky_blue: return {0, 255, 255};
+        case lamp_violet: return {255, 0, 255};
+        default: return {255, 255, 255};
+    }
+}
+
+int32_t turn_orientation_towards(int32_t cx, int32_t cy, int32_t x, int32_t y, int32_t kind,
+                                 int32_t previous) {
+    const int32_t dx = x - cx;
+    const int32_t dy = cy - y;  // screen rows grow downward; up is positive here
+    if (dx * dx + dy * dy <= 300) return previous;
+    // theta 0 = pointer to the right, 90 = above; shifted so that each sector starts at 0.
+    const double theta = std::atan2(static_cast<double>(dy), static_cast<double>(dx)) * 180.0 /
+                         3.14159265358979323846;
+    const double a = std::fmod(theta + 292.5, 360.0);
+    const int32_t sector = static_cast<int32_t>(std::floor(a / 45.0));
+    int32_t orientation = 8 - sector;
+    if (orientation == 8) orientation = 0;
+    if (kind == kind_prism) orientation %= 4;
+    return orientation;
+}

@@ -1,0 +1,55 @@
+// The arithmetic of a level's score, its lamps and the turning of a piece. No globals, no
+// platform: tests, tools and the play screen share these.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Seconds on the level clock; integer division truncates toward zero.
+constexpr int32_t elapsed_seconds(int32_t now_ms, int32_t clock_start_ms) {
+    return (now_ms - clock_start_ms) / 1000;
+}
+
+// What the level is worth now: the start score less a point a second and the solution cost.
+// May be negative; the panel never shows it so.
+constexpr int32_t clock_score(int32_t start, int32_t seconds, int32_t cost) {
+    return start - seconds - cost;
+}
+
+// The bonus for pieces left in the stock (indexed by kind): 50 a mirror, 100 a double mirror,
+// 150 a prism, 200 a double prism and 200 each colour sphere.
+int32_t unplaced_bonus(const std::array<int32_t, 14>& stock);
+
+// The score fixed at a win: the clock score clamped at 0, then the bonus on top.
+constexpr int32_t winning_score(int32_t clock, int32_t bonus) {
+    return (clock < 0 ? 0 : clock) + bonus;
+}
+
+// The solution timer: "( n )" while seconds remain before the first minute is over, then
+// "available".
+std::string solution_timer_text(int32_t seconds_left);
+
+// Lamp colour mask bits gathered by the beam trace.
+constexpr int32_t mask_red = 8;
+constexpr int32_t mask_green = 4;
+constexpr int32_t mask_blue = 2;
+constexpr int32_t mask_white = 1;
+
+// Whether a lamp of this colour (0 to 6) is lit by the beams in mask. Only the colours it
+// needs count: a white lamp needs a white beam, red, green and blue together do not make one.
+bool lamp_lit(int32_t lamp_colour, int32_t mask);
+
+struct rgb {
+    int32_t r = 0;
+    int32_t g = 0;
+    int32_t b = 0;
+};
+// The colour of a lit lamp's light.
+rgb lamp_light_colour(int32_t lamp_colour);
+
+// The orientation a piece takes when the pointer is at (x, y) and the piece's centre at
+// (cx, cy): the 45-degree sector of the pointer, 0 up, clockwise; a prism (kind 8) only has
+// four. Returns `previous` when the pointer is within the dead zone (squared distance 300).
+int32_t turn_orientation_towards(int32_t cx, int32_t cy, int32_t x, int32_t y, int32_t kind,
+                                 int32_t previous);
