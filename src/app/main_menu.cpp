@@ -1,4 +1,55 @@
-// The main menu (placeholder).
-#include "app/screens.h"
+// The main menu: five tinted buttons over the menu picture.
+#include <array>
 
-void main_menu_screen() {}
+#include "app/app_state.h"
+#include "app/assets.h"
+#include "app/menu_buttons.h"
+#include "app/screens.h"
+#include "profiles/profiles_state.h"
+
+namespace {
+
+struct menu_button {
+    platform::image* const* picture;
+    int32_t x, y;                        // where the picture's top-left corner goes
+    int32_t left, top, right, bottom;    // hover rectangle, 10 pixels right of the picture
+    int32_t* tint;
+    int32_t target;                      // screen to fade to; -1 quits at once
+};
+
+// In drawing and testing order. Neighbouring rectangles share an edge (160, 200, ...), which
+// belongs to neither button because the hover test is strict.
+const std::array<menu_button, 5>& menu_buttons() {
+    static const std::array<menu_button, 5> buttons = {{
+        {&image_btn_play_menu, 10, 120, 20, 120, 100, 160, &play_button_tint, screen_galaxy_map},
+        {&image_btn_profiles, 10, 160, 20, 160, 165, 200, &profiles_button_tint, screen_profiles},
+        {&image_btn_how_to_play, 10, 200, 20, 200, 245, 240, &how_to_play_button_tint,
+         screen_how_to_play},
+        {&image_btn_credits, 10, 240, 20, 240, 150, 280, &credits_button_tint, screen_credits},
+        {&image_btn_exit, 10, 280, 20, 280, 95, 320, &exit_button_tint, -1},
+    }};
+    return buttons;
+}
+
+}  // namespace
+
+void main_menu_screen() {
+    set_faded_color(255, 255, 255);
+    platform::draw_image(image_main_menu, 0, 0, 0);
+    for (const menu_button& b : menu_buttons()) {
+        set_faded_color(*b.tint, *b.tint, 255);
+        platform::draw_image(*b.picture, float(b.x), float(b.y), 0);
+    }
+
+    // While a transition runs the buttons neither react nor change their glow.
+    if (fading == 1) return;
+
+    for (const menu_button& b : menu_buttons()) {
+        const bool hovered = cursor_strictly_inside(b.left, b.top, b.right, b.bottom);
+        if (hovered && left_click == 1) {
+            if (b.target < 0) quit_game();
+            start_fade(b.target);
+        }
+        step_button_tint(*b.tint, hovered);
+    }
+}

@@ -1,0 +1,18 @@
+// The hover test and the glow of the tinted buttons (main menu, main-menu buttons, exit).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/app_state.h"
+
+// The cursor is over a rectangle only strictly inside it: a cursor on any edge is outside.
+inline bool cursor_strictly_inside(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    return cursor_x > left && cursor_x < right && cursor_y > top && cursor_y < bottom;
+}
+
+// A tinted button is drawn (t, t, 255): it sinks towards blue by 10 a pass while hovered and
+// climbs back to white by 25 a pass otherwise.
+inline void step_button_tint(int32_t& tint, bool hovered) {
+    tint = hovered ? std::max(0, tint - 10) : std::min(255, tint + 25);
+}
