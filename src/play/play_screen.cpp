@@ -1,4 +1,260 @@
-// The play screen (placeholder).
-#include "app/screens.h"
+// The play screen: loading the level, drawing the board and the side panel, and turning the
+// player's clicks and drags into placing, turning and taking back pieces and switching lasers.
+#include "play/play_screen.h"
 
-void run_play_screen() {}
+#include <string>
+
+#include "app/app_state.h"
+#include "app/assets.h"
+#include "app/bitmap_font.h"
+#include "app/menu_buttons.h"
+#include "app/screens.h"
+#if __has_include("board/board_drawing.h")
+#include "board/board_drawing.h"
+#else
+void draw_board_and_beams();
+#endif
+#include "board/board_state.h"
+#include "play/level_file.h"
+#include "play/play_state.h"
+#include "play/score_rules.h"
+#include "play/scoring.h"
+#include "profiles/message_window.h"
+#include "profiles/profile_store.h"
+#include "profiles/profiles_state.h"
+
+namespace {
+
+constexpr int32_t board_left = 35;
+constexpr int32_t board_top = 75;
+constexpr int32_t board_right = 700;   // exclusive
+constexpr int32_t board_bottom = 565;  // exclusive
+constexpr int32_t slot_height = 98;
+
+bool cursor_on_board() {
+    return cursor_x >= board_left && cursor_x < board_right && cursor_y >= board_top &&
+           cursor_y < board_bottom;
+}
+int32_t cursor_column() { return (cursor_x - board_left) / cell_size; }
+int32_t cursor_row() { return (cursor_y - board_top) / cell_size; }
+
+// The colour-sphere picture shown in slot 4, by sphere_colour.
+platform::image* sphere_slot_image() {
+    switch (sphere_colour) {
+        case 1: return image_translator_red;
+        case 2: return image_translator_green;
+        case 3: return image_translator_blue;
+        default: return image_translator_white;
+    }
+}
+
+int32_t slot_stock(int32_t slot) {
+    return slot < 4 ? piece_stock[kind_mirror + slot] : piece_stock[kind_white_sphere + sphere_colour];
+}
+
+}  // namespace
+
+bool play_input_open() { return message_shown == 0 && fading == 0 && completion_start == 0; }
+
+int32_t selected_piece_kind() {
+    return selected_slot < 4 ? selected_slot + kind_mirror : kind_white_sphere + sphere_colour;
+}
+
+void start_level() {
+    if (!load_level()) {
+        // Never a half-loaded board: clear whatever the loader left and send the player back.
+        reset_board();
+        raise_notice(text_level_not_loaded, notice_then_galaxy_map);
+        return;
+    }
+    if (!level_text.empty()) {
+        raise_message(message_level_note, level_text);
+    } else {
+        // Without a note nothing would start the clock; start it now rather than keep the
+        // previous level's.
+        start_level_clock();
+    }
+}
+
+void run_play_screen() {
+    if (fade_count == 32) start_level();
+    draw_play_background();
+    draw_board_and_beams();
+    draw_side_panel();
+    evaluate_lamps();
+    select_slot();
+    if (play_input_open()) {
+        place_piece();
+        turn_piece();
+        remove_piece();
+        toggle_laser();
+        update_solution_view();
+    }
+    check_completion();
+    if (fade_count == 31) {
+        // The last pass before the fade switches away (or re-enters for the next level).
+        reset_board();
+        final_score = 0;
+        if (save_notice_pending == 1) {
+            save_notice_pending = 0;
+            raise_notice(text_progress_not_saved, notice_then_nothing);
+        }
+    }
+}
+
+void draw_play_background() {
+    set_faded_color(255, 255, 255);
+    platform::draw_image(image_background, 0, 0, 0);
+}
+
+void draw_side_panel() {
+    set_faded_color(255, 255, 255);
+    platform::draw_image(image_background_main, 0, 0, 0);
+
+    draw_bitmap_text(font16, 700, 10, "Solution:", 1000);
+    draw_bitmap_text(font16, 720, 20, solution_timer_text_now(), 1000);
+
+    set_faded_color(menu_button_tint, menu_button_tint, 255);
+    platform::draw_image(image_btn_main_menu, 585, 560, 0);
+    // The button reaches to the display's right and bottom edges: no outer bounds.
+    const bool menu_hovered = play_input_open() && cursor_x > 595 && cursor_y > 560;
+    if (menu_hovered && left_click == 1) leave_level();
+    step_button_tint(menu_button_tint, menu_hovered);
+
+    set_faded_color(255, 255, 255);
+    platform::draw_image(image_mirror_big, 700, 75, 0);
+    platform::draw_image(image_double_mirror_big, 700, 175, 0);
+    platform::draw_image(image_prism_big, 700, 275, 0);
+    platform::draw_image(image_double_prism_big, 700, 375, 0);
+    platform::draw_image(sphere_slot_image(), 700, 465, 0);
+
+    // The colour buttons lie inside slot 4, so a click on them also selects it (select_slot).
+    const bool left_hovered = play_input_open() && cursor_strictly_inside(700, 505, 720, 525);
+    if (left_hovered) {
+        platform::draw_image(image_btn_left_active, 700, 505, 0);
+        if (left_click == 1) sphere_colour = (sphere_colour + 3) % 4;
+    } else {
+        platform::draw_image(image_btn_left, 700, 505, 0);
+    }
+    const bool right_hovered =
+        play_input_open() && cursor_x > 780 && cursor_y > 505 && cursor_y < 525;
+    if (right_hovered) {
+        platform::draw_image(image_btn_right_active, 780, 505, 0);
+        if (left_click == 1) sphere_colour = (sphere_colour + 1) % 4;
+    } else {
+        platform::draw_image(image_btn_right, 780, 505, 0);
+    }
+
+    for (int32_t slot = 0; slot < 5; ++slot) {
+        draw_bitmap_text(font16, 705, 160 + slot_height * slot, std::to_string(slot_stock(slot)),
+                         1000);
+    }
+
+    set_faded_color(0, 0, 255);
+    const int32_t t = board_top + slot_height * selected_slot;
+    platform::draw_line(700, t, 799, t, true);
+    platform::draw_line(700, t + 97, 799, t + 97, true);
+    platform::draw_line(700, t, 700, t + 97, true);
+    platform::draw_line(798, t, 798, t + 97, true);
+
+    set_faded_color(255, 255, 255);
+    draw_bitmap_text(font32, 400, 20, "Score: " + score_text_now(), 1000);
+}
+
+void leave_level() {
+    start_fade(screen_main_menu);
+    // The level is suspended: its clock resumes from these seconds when it is next opened.
+    level_time[current_level] = elapsed_seconds(platform::millisecs(), clock_start);
+    level_solution_cost[current_level] = solution_cost;
+    if (!save_progress()) save_notice_pending = 1;
+}
+
+void select_slot() {
+    // Deliberately ungated: it also runs while a message window is up.
+    if (left_click == 1 && cursor_x >= board_right && cursor_y >= board_top &&
+        cursor_y < board_bottom) {
+        selected_slot = (cursor_y - board_top) / slot_height;
+    }
+}
+
+void place_piece() {
+    if (left_click == 1 && cursor_on_board()) {
+        place_piece_at(cursor_column(), cursor_row(), selected_piece_kind());
+    }
+}
+
+bool place_piece_at(int32_t column, int32_t row, int32_t kind) {
+    point& cell = board[column][row];
+    if (kind < kind_mirror || kind > kind_blue_sphere) return false;
+    if (piece_stock[kind] <= 0 || cell.kind != kind_empty) return false;
+    cell.kind = kind;
+    piece_stock[kind] -= 1;
+    if (kind >= kind_white_sphere) {
+        cell.colour = 0;  // re-arms the sphere's glow sound
+        return true;
+    }
+    // The button is still down: the player now sets the orientation by dragging. A quick
+    // click leaves it at the last turn_orientation.
+    cell.state = 9;
+    turning = 1;
+    turn_x = column;
+    turn_y = row;
+    return true;
+}
+
+bool grab_piece_at(int32_t column, int32_t row) {
+    turn_x = column;
+    turn_y = row;
+    point& cell = board[column][row];
+    if (cell.kind < kind_mirror || cell.kind > kind_double_prism) return false;
+    turning = 1;
+    cell.state = 9;
+    return true;
+}
+
+void aim_turning_piece(int32_t x, int32_t y) {
+    const int32_t before = turn_orientation;
+    turn_orientation = turn_orientation_towards(cell_size * turn_x + 52, cell_size * turn_y + 92,
+                                                x, y, board[turn_x][turn_y].kind, turn_orientation);
+    if (turn_orientation != before) platform::play_sound(sound_povorot);
+}
+
+void release_turning_piece() {
+    // turn_orientation is not reset between turns: a piece let go within the dead zone takes
+    // the orientation of the previous turn.
+    turning = 0;
+    board[turn_x][turn_y].state = turn_orientation;
+}
+
+void turn_piece() {
+    if (left_held == 1 && turning == 1) aim_turning_piece(cursor_x, cursor_y);
+    if (left_held == 1 && turning == 0 && cursor_on_board()) {
+        grab_piece_at(cursor_column(), cursor_row());
+    }
+    if (left_held == 0 && turning == 1) release_turning_piece();
+}
+
+void remove_piece() {
+    if (right_click == 1 && cursor_on_board()) remove_piece_at(cursor_column(), cursor_row());
+}
+
+bool remove_piece_at(int32_t column, int32_t row) {
+    point& cell = board[column][row];
+    if (cell.kind <= kind_translator) return false;
+    piece_stock[cell.kind] += 1;
+    cell.kind = kind_empty;
+    return true;
+}
+
+void toggle_laser() {
+    if (left_click == 1 && cursor_on_board()) toggle_laser_at(cursor_column(), cursor_row());
+}
+
+bool toggle_laser_at(int32_t column, int32_t row) {
+    if (board[column][row].kind != kind_laser) return false;
+    for (int32_t i = 0; i < laser_source_count; ++i) {
+        laser& source = laser_sources[i];
+        if (source.x == column && source.y == row) source.active = 1 - source.active;
+    }
+    return true;
+}

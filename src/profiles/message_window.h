@@ -1,0 +1,13 @@
+// Raising the message window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+void raise_message(int32_t kind, const std::string& text);
+// A notice (kind 4) whose OK button also does `follow_up` (notice_then_*).
+void raise_notice(const std::string& text, int32_t follow_up);
+
+// The texts of the notices this game adds.
+inline constexpr const char* text_level_not_loaded = "This level could not be loaded";
+inline constexpr const char* text_progress_not_saved = "Your progress could not be saved";
