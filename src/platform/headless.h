@@ -14,9 +14,13 @@ namespace platform::headless {
 void move_mouse(int32_t x, int32_t y);
 void press_button(int32_t button);    // 1 left, 2 right
 void release_button(int32_t button);
+// Enter (13), Backspace (8), Tab (9) and Escape (27) also queue their typed character, as
+// in the window.
 void press_key(int32_t key);
 void release_key(int32_t key);
 void type_text(const std::string& text);
+// As if the player clicked the window's close button.
+void request_close();
 
 // The virtual clock: delay() and present pacing advance it instead of sleeping.
 void advance_clock(int32_t ms);

@@ -34,6 +34,9 @@ void init_headless(const std::string& game_dir);
 // Releases everything; afterwards init_* may be called again (tests do so between cases).
 void shutdown();
 bool is_headless();
+// Where "users" and "screens" live; the game folder unless set (a read-only install keeps
+// its players elsewhere).
+void set_data_dir(const std::string& dir);
 
 // Ends the process with exit code 0. In the headless backend it throws program_ended instead,
 // so that a test or the replay tool can see the game quit and carry on.
@@ -99,6 +102,8 @@ int32_t key_down(int32_t key);
 // Next typed character (codes 1 to 255) from a queue of 256, or 0 when empty.
 int32_t get_char();
 void flush_keys();
+// The player asked the window to close (its close button); the main loop then quits the game.
+bool close_requested();
 
 // ---- Time and numbers ----------------------------------------------------------------------
 int32_t millisecs();
@@ -113,6 +118,7 @@ double cos_degrees(double degrees);
 // ---- Files ---------------------------------------------------------------------------------
 // Game paths use backslashes and may differ in letter case from the folder on disk: a
 // component whose exact spelling is absent is matched ignoring case ("Levels" = "levels").
+// An absolute path (a tool's own file) is used unchanged.
 std::string resolve_path(const std::string& game_path);
 
 stream* open_read(const std::string& path);

@@ -1,0 +1,236 @@
+// Sounds: WAV and Ogg Vorbis decoding into one mixer format, channels, and the mixer that the
+// audio device's callback runs.
+//
+// Without an audio device (headless, or a machine without sound) the game runs silently: a
+// channel then "plays" for the length of its sound on the game's clock, so channel_playing
+// still tells the truth, and the headless backend logs every start and stop.
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/platform_internal.h"
+
+namespace platform {
+
+namespace {
+
+// Converts interleaved samples of any SDL format, channel count and rate to the mixer's
+// 16-bit stereo at mixer_rate.
+bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format,
+                      int32_t channels, int32_t rate, std::vector<int16_t>& out) {
+    SDL_AudioCVT cvt;
+    const int built = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate,
+                                        AUDIO_S16SYS, 2, mixer_rate);
+    if (built < 0) return false;
+    std::vector<uint8_t> buffer(length * static_cast<size_t>(std::max(cvt.len_mult, 1)));
+    std::memcpy(buffer.data(), data, length);
+    if (built > 0) {
+        cvt.buf = buffer.data();
+        cvt.len = static_cast<int>(length);
+        if (SDL_ConvertAudio(&cvt) != 0) return false;
+        length = static_cast<size_t>(cvt.len_cvt);
+    }
+    out.resize(length / 2);
+    std::memcpy(out.data(), buffer.data(), out.size() * 2);
+    // Whole stereo frames only.
+    if (out.size() % 2) out.pop_back();
+    return true;
+}
+
+bool decode_wav(const std::string& bytes, std::vector<int16_t>& out) {
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!rw) return false;
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return false;
+    const bool ok = convert_to_mixer(buffer, length, spec.format, spec.channels, spec.freq, out);
+    SDL_FreeWAV(buffer);
+    return ok;
+}
+
+struct memory_source {
+    const std::string* bytes;
+    size_t position;
+};
+
+size_t ogg_read(void* destination, size_t size, size_t count, void* source) {
+    auto* m = static_cast<memory_source*>(source);
+    const size_t wanted = size * count;
+    const size_t left = m->bytes->size() - m->position;
+    const size_t n = std::min(wanted, left);
+    std::memcpy(destination, m->bytes->data() + m->position, n);
+    m->position += n;
+    return size ? n / size : 0;
+}
+
+int ogg_seek(void* source, ogg_int64_t offset, int whence) {
+    auto* m = static_cast<memory_source*>(source);
+    int64_t base = 0;
+    if (whence == SEEK_CUR) base = static_cast<int64_t>(m->position);
+    if (whence == SEEK_END) base = static_cast<int64_t>(m->bytes->size());
+    const int64_t target = base + offset;
+    if (target < 0 || target > static_cast<int64_t>(m->bytes->size())) return -1;
+    m->position = static_cast<size_t>(target);
+    return 0;
+}
+
+long ogg_tell(void* source) { return static_cast<long>(static_cast<memory_source*>(source)->position); }
+
+bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out) {
+    memory_source source{&bytes, 0};
+    OggVorbis_File file;
+    const ov_callbacks callbacks{ogg_read, ogg_seek, nullptr, ogg_tell};
+    if (ov_open_callbacks(&source, &file, nullptr, 0, callbacks) != 0) return false;
+    const vorbis_info* info = ov_info(&file, -1);
+    if (!info) {
+        ov_clear(&file);
+        return false;
+    }
+    const int32_t channels = info->channels;
+    const int32_t rate = static_cast<int32_t>(info->rate);
+    std::vector<uint8_t> pcm;
+    char chunk[16384];
+    int section = 0;
+    for (;;) {
+        const long n = ov_read(&file, chunk, sizeof chunk, SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1,
+                               &section);
+        if (n == OV_HOLE) continue;
+        if (n < 0) {
+            ov_clear(&file);
+            return false;
+        }
+        if (n == 0) break;
+        pcm.insert(pcm.end(), chunk, chunk + n);
+    }
+    ov_clear(&file);
+    return convert_to_mixer(pcm.data(), pcm.size(), AUDIO_S16SYS, channels, rate, out);
+}
+
+void mix(void*, Uint8* stream_bytes, int length) {
+    auto* out = reinterpret_cast<int16_t*>(stream_bytes);
+    const size_t count = static_cast<size_t>(length) / 2;
+    static std::vector<int32_t> sum;
+    sum.assign(count, 0);
+    for (playing_channel& c : state.channels) {
+        const std::vector<int16_t>& samples = c.snd->samples;
+        if (samples.empty()) continue;
+        for (size_t i = 0; i < count; ++i) {
+            if (c.position >= samples.size()) {
+                if (!c.snd->loops) break;
+                c.position = 0;
+            }
+            sum[i] += samples[c.position++];
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = static_cast<int16_t>(std::clamp(sum[i], -32768, 32767));
+    }
+    std::erase_if(state.channels, [](const playing_channel& c) {
+        return !c.snd->loops && c.position >= c.snd->samples.size();
+    });
+}
+
+int64_t sound_length_ms(const sound& snd) {
+    return static_cast<int64_t>(snd.samples.size() / 2) * 1000 / mixer_rate;
+}
+
+struct audio_lock {
+    audio_lock() {
+        if (state.audio_device) SDL_LockAudioDevice(state.audio_device);
+    }
+    ~audio_lock() {
+        if (state.audio_device) SDL_UnlockAudioDevice(state.audio_device);
+    }
+};
+
+}  // namespace
+
+void open_audio() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    SDL_AudioSpec wanted{};
+    wanted.freq = mixer_rate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = 1024;
+    wanted.callback = mix;
+    SDL_AudioSpec got{};
+    state.audio_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got, 0);
+    if (state.audio_device) SDL_PauseAudioDevice(state.audio_device, 0);
+}
+
+void close_audio() {
+    if (state.audio_device) SDL_CloseAudioDevice(state.audio_device);
+    state.audio_device = 0;
+    state.channels.clear();
+}
+
+void stop_all_channels() {
+    audio_lock lock;
+    state.channels.clear();
+}
+
+sound* load_sound(const std::string& path, int32_t flags) {
+    bool ok = false;
+    const std::string bytes = read_whole_file(resolve_path(path), ok);
+    if (!ok) return nullptr;
+    auto snd = std::make_unique<sound>();
+    snd->path = path;
+    snd->loops = (flags & 1) != 0;
+    bool decoded = false;
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "OggS", 4) == 0) {
+        decoded = decode_ogg(bytes, snd->samples);
+    } else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
+        decoded = decode_wav(bytes, snd->samples);
+    }
+    if (!decoded) return nullptr;
+    state.sounds.push_back(std::move(snd));
+    return state.sounds.back().get();
+}
+
+channel play_sound(const sound* snd) {
+    if (!snd || !state.initialised) return 0;
+    const channel id = state.next_channel++;
+    {
+        audio_lock lock;
+        // Without a device nothing mixes the channels away: drop the ones that have ended.
+        if (!state.audio_device) {
+            std::erase_if(state.channels, [](const playing_channel& c) {
+                return !c.snd->loops && clock_ms() - c.start_ms >= sound_length_ms(*c.snd);
+            });
+        }
+        state.channels.push_back({id, snd, 0, static_cast<int32_t>(clock_ms())});
+    }
+    if (state.headless) {
+        state.sound_log.push_back({true, snd->path, id, static_cast<int32_t>(clock_ms())});
+    }
+    return id;
+}
+
+void stop_channel(channel ch) {
+    if (ch <= 0 || ch >= state.next_channel) return;
+    {
+        audio_lock lock;
+        std::erase_if(state.channels, [ch](const playing_channel& c) { return c.id == ch; });
+    }
+    if (state.headless) {
+        std::string path;
+        for (const headless::sound_event& e : state.sound_log) {
+            if (e.started && e.channel == ch) path = e.path;
+        }
+        state.sound_log.push_back({false, path, ch, static_cast<int32_t>(clock_ms())});
+    }
+}
+
+bool channel_playing(channel ch) {
+    audio_lock lock;
+    for (const playing_channel& c : state.channels) {
+        if (c.id != ch) continue;
+        if (state.audio_device || c.snd->loops) return true;
+        return clock_ms() - c.start_ms < sound_length_ms(*c.snd);
+    }
+    return false;
+}
+
+}  // namespace platform

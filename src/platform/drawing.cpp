@@ -1,0 +1,412 @@
+// Drawing over SDL's renderer: the drawing state, images under tint, alpha, blend mode and
+// rotation, lines and points, presenting with its pacing, and screenshots.
+//
+// The back buffer is the headless memory surface, or in the window a render-target texture
+// that flip scales into the window with letterboxing; either way it still holds the frame
+// after it was presented, so that a screenshot taken after flip shows what the player saw.
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform_internal.h"
+
+namespace platform {
+
+namespace {
+
+SDL_Texture* make_texture(const std::vector<uint32_t>& pixels, int32_t width, int32_t height,
+                          bool filtered) {
+    SDL_Texture* texture = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                             SDL_TEXTUREACCESS_STATIC, width, height);
+    if (!texture) return nullptr;
+    SDL_UpdateTexture(texture, nullptr, pixels.data(), width * 4);
+    SDL_SetTextureScaleMode(texture, filtered ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    return texture;
+}
+
+// Blend modes 1 to 5 of the game for lines and points (textures are set per draw).
+SDL_BlendMode line_blend(int32_t mode) {
+    switch (mode) {
+        case 3: return SDL_BLENDMODE_BLEND;
+        case 4: return SDL_BLENDMODE_ADD;
+        case 5: return SDL_BLENDMODE_MOD;
+        default: return SDL_BLENDMODE_NONE;
+    }
+}
+
+void set_draw_colour_for_lines() {
+    const drawing_state& d = state.draw;
+    const bool translucent = d.blend == 3 || d.blend == 4;
+    SDL_SetRenderDrawColor(state.renderer, static_cast<Uint8>(d.red), static_cast<Uint8>(d.green),
+                           static_cast<Uint8>(d.blue),
+                           translucent ? static_cast<Uint8>(d.alpha * 255.0f) : 255);
+    SDL_SetRenderDrawBlendMode(state.renderer, line_blend(d.blend));
+}
+
+// Positions are truncated toward zero, as every float-to-integer conversion of the game is.
+int32_t to_pixel(float v) { return static_cast<int32_t>(v); }
+
+}  // namespace
+
+void upload_image(image& img) {
+    if (!state.renderer || img.texture) return;
+    const bool filtered = (img.flags & 2) != 0;
+    img.texture = make_texture(img.pixels, img.picture_width, img.picture_height, filtered);
+    // Mask mode draws without blending and drops pixels whose alpha is below one half: a copy
+    // with alpha forced to 0 or 255 and drawn with ordinary blending does exactly that.
+    std::vector<uint32_t> thresholded(img.pixels);
+    for (uint32_t& p : thresholded) p = (p >> 24) >= 128 ? (p | 0xFF000000u) : (p & 0x00FFFFFFu);
+    img.mask_texture = make_texture(thresholded, img.picture_width, img.picture_height, filtered);
+}
+
+void release_image_textures(image& img) {
+    if (img.texture) SDL_DestroyTexture(img.texture);
+    if (img.mask_texture) SDL_DestroyTexture(img.mask_texture);
+    img.texture = nullptr;
+    img.mask_texture = nullptr;
+}
+
+void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int32_t flags) {
+    // The display is always the game's 800 by 600; the requested depth, rate and flags have
+    // no meaning for a scaled window (the pacing of flip stands in for the refresh rate).
+    (void)width;
+    (void)height;
+    (void)depth;
+    (void)hz;
+    (void)flags;
+    if (!state.initialised) return;
+    if (!state.headless && !state.graphics_open) {
+        state.window = SDL_CreateWindow("Beamworks", SDL_WINDOWPOS_CENTERED,
+                                        SDL_WINDOWPOS_CENTERED, display_width, display_height,
+                                        SDL_WINDOW_RESIZABLE);
+        if (!state.window) fatal_error(std::string("Cannot open the window: ") + SDL_GetError());
+        state.renderer = SDL_CreateRenderer(state.window, -1,
+                                            SDL_RENDERER_ACCELERATED |
+                                                SDL_RENDERER_TARGETTEXTURE);
+        if (!state.renderer) {
+            state.renderer = SDL_CreateRenderer(state.window, -1, SDL_RENDERER_SOFTWARE |
+                                                                      SDL_RENDERER_TARGETTEXTURE);
+        }
+        if (!state.renderer) fatal_error(std::string("Cannot draw: ") + SDL_GetError());
+        state.target = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_TARGET, display_width,
+                                         display_height);
+        if (!state.target) fatal_error(std::string("Cannot draw: ") + SDL_GetError());
+        SDL_SetTextureScaleMode(state.target, SDL_ScaleModeLinear);
+        SDL_SetRenderTarget(state.renderer, state.target);
+        for (auto& img : state.images) upload_image(*img);
+        SDL_StartTextInput();
+    }
+    state.graphics_open = true;
+    state.draw = {};
+    state.next_present_ms = -1.0;
+    cls();
+    flip(-1);
+    cls();
+    flip(-1);
+}
+
+void close_graphics() {
+    if (state.headless || !state.graphics_open) {
+        state.graphics_open = false;
+        return;
+    }
+    for (auto& img : state.images) release_image_textures(*img);
+    if (state.font_texture) SDL_DestroyTexture(state.font_texture);
+    state.font_texture = nullptr;
+    if (state.target) SDL_DestroyTexture(state.target);
+    state.target = nullptr;
+    if (state.renderer) SDL_DestroyRenderer(state.renderer);
+    state.renderer = nullptr;
+    if (state.window) SDL_DestroyWindow(state.window);
+    state.window = nullptr;
+    state.graphics_open = false;
+}
+
+void cls() {
+    if (!state.renderer) return;
+    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(state.renderer);
+}
+
+namespace {
+
+// Where the 4:3 display goes in a window of any size: as large as fits, centred.
+SDL_Rect letterbox(int32_t window_width, int32_t window_height) {
+    SDL_Rect r{0, 0, window_width, window_height};
+    if (static_cast<int64_t>(window_width) * display_height >
+        static_cast<int64_t>(window_height) * display_width) {
+        r.w = window_height * display_width / display_height;
+        r.x = (window_width - r.w) / 2;
+    } else {
+        r.h = window_width * display_height / display_width;
+        r.y = (window_height - r.h) / 2;
+    }
+    return r;
+}
+
+void present() {
+    ++state.present_count;
+    if (state.headless) {
+        SDL_RenderFlush(state.renderer);
+        SDL_LockSurface(state.surface);
+        const auto* src = static_cast<const uint32_t*>(state.surface->pixels);
+        state.presented.resize(static_cast<size_t>(display_width * display_height));
+        for (int32_t y = 0; y < display_height; ++y) {
+            std::memcpy(&state.presented[static_cast<size_t>(y * display_width)],
+                        reinterpret_cast<const uint8_t*>(src) + y * state.surface->pitch,
+                        display_width * 4);
+        }
+        SDL_UnlockSurface(state.surface);
+        return;
+    }
+    SDL_SetRenderTarget(state.renderer, nullptr);
+    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(state.renderer);
+    int32_t w = 0;
+    int32_t h = 0;
+    SDL_GetRendererOutputSize(state.renderer, &w, &h);
+    const SDL_Rect box = letterbox(w, h);
+    SDL_RenderCopy(state.renderer, state.target, nullptr, &box);
+    SDL_RenderPresent(state.renderer);
+    SDL_SetRenderTarget(state.renderer, state.target);
+}
+
+}  // namespace
+
+// Maps a window position to display pixels through the letterbox (window backend).
+void window_to_display(int32_t wx, int32_t wy, int32_t& dx, int32_t& dy) {
+    int32_t w = display_width;
+    int32_t h = display_height;
+    if (state.window) SDL_GetWindowSize(state.window, &w, &h);
+    const SDL_Rect box = letterbox(w, h);
+    if (box.w <= 0 || box.h <= 0) {
+        dx = wx;
+        dy = wy;
+        return;
+    }
+    const int32_t x = (wx - box.x) * display_width / box.w;
+    const int32_t y = (wy - box.y) * display_height / box.h;
+    dx = std::clamp(x, 0, display_width - 1);
+    dy = std::clamp(y, 0, display_height - 1);
+}
+
+// Presents, then paces at 85 presents a second: each present moves the target time on by
+// 1000/85 ms and sleeps until it; a target already passed or more than a second ahead
+// restarts the schedule from now. The game's passes take 20 ms, longer than one step, so in
+// steady play this never sleeps and the 20 ms pass alone sets the pace.
+void flip(int32_t sync) {
+    if (!state.renderer) return;
+    present();
+    pump_events();
+    if (sync == 0) return;
+    const double step = 1000.0 / 85.0;
+    const double now = static_cast<double>(clock_ms());
+    if (state.next_present_ms < 0.0) {
+        state.next_present_ms = now;
+        return;
+    }
+    state.next_present_ms += step;
+    if (state.next_present_ms < now || state.next_present_ms > now + 1000.0) {
+        state.next_present_ms = now;
+        return;
+    }
+    sleep_ms(state.next_present_ms - now);
+}
+
+void set_color(int32_t r, int32_t g, int32_t b) {
+    state.draw.red = std::clamp(r, 0, 255);
+    state.draw.green = std::clamp(g, 0, 255);
+    state.draw.blue = std::clamp(b, 0, 255);
+}
+
+void set_alpha(float a) { state.draw.alpha = std::clamp(a, 0.0f, 1.0f); }
+
+void set_blend(int32_t mode) {
+    if (mode >= 1 && mode <= 5) state.draw.blend = mode;
+}
+
+void set_rotation(float degrees) { state.draw.rotation = degrees; }
+
+void draw_image(const image* img, float x, float y, int32_t frame) {
+    if (!img || !state.renderer || frame < 0 ||
+        frame >= static_cast<int32_t>(img->frames.size())) {
+        return;
+    }
+    image& im = const_cast<image&>(*img);
+    upload_image(im);
+    const drawing_state& d = state.draw;
+    SDL_Texture* texture = d.blend == 1 ? im.mask_texture : im.texture;
+    if (!texture) return;
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    Uint8 alpha = 255;
+    switch (d.blend) {
+        case 2: mode = SDL_BLENDMODE_NONE; break;
+        case 3: alpha = static_cast<Uint8>(d.alpha * 255.0f); break;
+        case 4:
+            mode = SDL_BLENDMODE_ADD;
+            alpha = static_cast<Uint8>(d.alpha * 255.0f);
+            break;
+        case 5: mode = SDL_BLENDMODE_MOD; break;
+        default: break;
+    }
+    SDL_SetTextureBlendMode(texture, mode);
+    SDL_SetTextureAlphaMod(texture, alpha);
+    SDL_SetTextureColorMod(texture, static_cast<Uint8>(d.red), static_cast<Uint8>(d.green),
+                           static_cast<Uint8>(d.blue));
+    const SDL_Rect& source = im.frames[static_cast<size_t>(frame)];
+    const SDL_FRect target{static_cast<float>(to_pixel(x - im.handle_x)),
+                           static_cast<float>(to_pixel(y - im.handle_y)),
+                           static_cast<float>(im.width), static_cast<float>(im.height)};
+    if (d.rotation == 0.0f) {
+        SDL_RenderCopyF(state.renderer, texture, &source, &target);
+    } else {
+        const SDL_FPoint centre{im.handle_x, im.handle_y};
+        SDL_RenderCopyExF(state.renderer, texture, &source, &target, d.rotation, &centre,
+                          SDL_FLIP_NONE);
+    }
+}
+
+void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
+    if (!state.renderer) return;
+    // Bresenham's walk in whole pixels, so that leaving out the last pixel is exact.
+    int32_t x = to_pixel(x1);
+    int32_t y = to_pixel(y1);
+    const int32_t end_x = to_pixel(x2);
+    const int32_t end_y = to_pixel(y2);
+    const int32_t dx = std::abs(end_x - x);
+    const int32_t dy = -std::abs(end_y - y);
+    const int32_t step_x = x < end_x ? 1 : -1;
+    const int32_t step_y = y < end_y ? 1 : -1;
+    int32_t error = dx + dy;
+    std::vector<SDL_Point> points;
+    points.reserve(static_cast<size_t>(std::max(dx, -dy) + 1));
+    for (;;) {
+        const bool last = x == end_x && y == end_y;
+        if (!last || draw_last_pixel) points.push_back({x, y});
+        if (last) break;
+        const int32_t e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += step_x;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += step_y;
+        }
+    }
+    if (points.empty()) return;
+    set_draw_colour_for_lines();
+    SDL_RenderDrawPoints(state.renderer, points.data(), static_cast<int>(points.size()));
+}
+
+void plot(float x, float y) {
+    if (!state.renderer) return;
+    set_draw_colour_for_lines();
+    SDL_RenderDrawPoint(state.renderer, to_pixel(x), to_pixel(y));
+}
+
+void mid_handle_image(image* img) {
+    if (!img) return;
+    img->handle_x = static_cast<float>(img->width / 2);
+    img->handle_y = static_cast<float>(img->height / 2);
+}
+
+int32_t image_width(const image* img) { return img ? img->width : 0; }
+int32_t image_height(const image* img) { return img ? img->height : 0; }
+int32_t image_frames(const image* img) {
+    return img ? static_cast<int32_t>(img->frames.size()) : 0;
+}
+
+pixmap* grab_pixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (!state.renderer || width <= 0 || height <= 0) return nullptr;
+    auto pm = std::make_unique<pixmap>();
+    pm->width = width;
+    pm->height = height;
+    pm->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000u);
+    // Only the part of the rectangle that lies on the display is read; the rest stays black.
+    SDL_Rect wanted{x, y, width, height};
+    const SDL_Rect screen{0, 0, display_width, display_height};
+    SDL_Rect inside;
+    if (SDL_IntersectRect(&wanted, &screen, &inside)) {
+        std::vector<uint32_t> buffer(static_cast<size_t>(inside.w * inside.h));
+        if (SDL_RenderReadPixels(state.renderer, &inside, SDL_PIXELFORMAT_ARGB8888,
+                                 buffer.data(), inside.w * 4) == 0) {
+            for (int32_t row = 0; row < inside.h; ++row) {
+                std::memcpy(&pm->pixels[static_cast<size_t>((inside.y - y + row) * width +
+                                                            (inside.x - x))],
+                            &buffer[static_cast<size_t>(row * inside.w)],
+                            static_cast<size_t>(inside.w) * 4);
+            }
+        }
+    }
+    state.pixmaps.push_back(std::move(pm));
+    return state.pixmaps.back().get();
+}
+
+void free_pixmap(pixmap* pm) {
+    std::erase_if(state.pixmaps, [pm](const std::unique_ptr<pixmap>& p) { return p.get() == pm; });
+}
+
+namespace {
+
+void png_error_jump(png_structp png, png_const_charp) { std::longjmp(png_jmpbuf(png), 1); }
+void png_warning_ignore(png_structp, png_const_charp) {}
+
+// Kept free of C++ objects: libpng reports errors by a long jump back into this function.
+bool write_png_rows(std::FILE* file, int32_t width, int32_t height, png_bytep* rows,
+                    int32_t compression) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_jump,
+                                              png_warning_ignore);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_compression_level(png, compression);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+// An opaque 8-bit RGB picture: the display has no transparency worth keeping.
+bool save_pixmap_png(const pixmap* pm, const std::string& path, int32_t compression) {
+    if (!pm) return false;
+    const std::string os_path = resolve_path(path);
+    std::vector<uint8_t> rgb(pm->pixels.size() * 3);
+    for (size_t i = 0; i < pm->pixels.size(); ++i) {
+        rgb[i * 3] = static_cast<uint8_t>(pm->pixels[i] >> 16);
+        rgb[i * 3 + 1] = static_cast<uint8_t>(pm->pixels[i] >> 8);
+        rgb[i * 3 + 2] = static_cast<uint8_t>(pm->pixels[i]);
+    }
+    std::vector<png_bytep> rows(static_cast<size_t>(pm->height));
+    for (int32_t y = 0; y < pm->height; ++y) {
+        rows[static_cast<size_t>(y)] = &rgb[static_cast<size_t>(y) * pm->width * 3];
+    }
+    std::FILE* file = std::fopen(os_path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = write_png_rows(file, pm->width, pm->height, rows.data(),
+                                        std::clamp(compression, 0, 9));
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    if (!(written && flushed && closed)) {
+        std::remove(os_path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,302 @@
+// Files: game paths (backslashes, any letter case) resolved against the game folder, byte
+// streams with the game's reading rules, whole-file reads and safe rewrites, and folders.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/platform_internal.h"
+
+namespace platform {
+
+namespace {
+
+bool equal_ignoring_case(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (std::tolower(ca) != std::tolower(cb)) return false;
+    }
+    return true;
+}
+
+bool exists_exactly(const std::string& os_path) {
+    struct stat st;
+    return lstat(os_path.c_str(), &st) == 0;
+}
+
+// The entry of the folder whose name matches ignoring case; the first in byte order when
+// several do, so that the choice never depends on the order the file system lists them in.
+std::string find_ignoring_case(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return {};
+    std::string best;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string candidate = entry->d_name;
+        if (equal_ignoring_case(candidate, name) && (best.empty() || candidate < best)) {
+            best = candidate;
+        }
+    }
+    closedir(dir);
+    return best;
+}
+
+bool first_component_is(const std::string& path, const char* name) {
+    const size_t end = path.find('/');
+    return equal_ignoring_case(path.substr(0, end), name);
+}
+
+}  // namespace
+
+void set_data_dir(const std::string& dir) { state.data_dir = dir; }
+
+// A game path becomes a path of this machine: backslashes become slashes, "users" and
+// "screens" live in the data folder (the game folder unless set otherwise), and every
+// component that is not there with its exact spelling is looked up ignoring letter case.
+// A component that is not there at all is kept as written (a file about to be created).
+// An absolute path (tools passing a path of their own) is used as it is.
+std::string resolve_path(const std::string& game_path) {
+    std::string path = game_path;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!path.empty() && path[0] == '/') return path;
+    std::string resolved = state.game_dir;
+    if (first_component_is(path, "users") || first_component_is(path, "screens")) {
+        resolved = state.data_dir.empty() ? state.game_dir : state.data_dir;
+    }
+    size_t start = 0;
+    bool missing = false;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string component = path.substr(start, end - start);
+        start = end + 1;
+        if (component.empty() || component == ".") {
+            if (end == path.size()) break;
+            continue;
+        }
+        std::string next = resolved.empty() ? component : resolved + "/" + component;
+        if (!missing && !exists_exactly(next)) {
+            const std::string match = find_ignoring_case(resolved, component);
+            if (match.empty()) {
+                missing = true;
+            } else {
+                next = resolved.empty() ? match : resolved + "/" + match;
+            }
+        }
+        resolved = next;
+        if (end == path.size()) break;
+    }
+    return resolved;
+}
+
+[[noreturn]] void fatal_error(const std::string& message) {
+    std::fprintf(stderr, "beamworks: %s\n", message.c_str());
+    if (state.headless) throw std::runtime_error(message);
+    if (state.window) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Beamworks", message.c_str(),
+                                 state.window);
+    }
+    std::exit(1);
+}
+
+std::string read_whole_file(const std::string& os_path, bool& ok) {
+    ok = false;
+    struct stat st;
+    if (stat(os_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    std::FILE* f = std::fopen(os_path.c_str(), "rb");
+    if (!f) return {};
+    std::string bytes;
+    char chunk[65536];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+    ok = !std::ferror(f);
+    std::fclose(f);
+    return bytes;
+}
+
+stream* open_read(const std::string& path) {
+    const std::string os_path = resolve_path(path);
+    struct stat st;
+    if (stat(os_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    std::FILE* f = std::fopen(os_path.c_str(), "rb");
+    if (!f) return nullptr;
+    state.streams.push_back(std::make_unique<stream>());
+    state.streams.back()->file = f;
+    return state.streams.back().get();
+}
+
+stream* open_write(const std::string& path) {
+    const std::string os_path = resolve_path(path);
+    std::FILE* f = std::fopen(os_path.c_str(), "wb");
+    if (!f) return nullptr;
+    state.streams.push_back(std::make_unique<stream>());
+    state.streams.back()->file = f;
+    state.streams.back()->writing = true;
+    return state.streams.back().get();
+}
+
+void close_stream(stream* s) {
+    if (!s) return;
+    bool failed = false;
+    if (s->file) failed = std::fclose(s->file) != 0 && s->writing;
+    s->file = nullptr;
+    std::erase_if(state.streams, [s](const std::unique_ptr<stream>& p) { return p.get() == s; });
+    if (failed) fatal_error("Error writing to stream");
+}
+
+namespace {
+
+// Reads up to n bytes; the bytes beyond the end of the file stay 0.
+void read_bytes(stream* s, uint8_t* out, size_t n) {
+    std::fill(out, out + n, uint8_t{0});
+    if (!s || !s->file || s->writing || s->at_end) return;
+    const size_t got = std::fread(out, 1, n, s->file);
+    if (got < n) {
+        if (std::ferror(s->file)) fatal_error("Error reading from stream");
+        s->at_end = true;
+    }
+}
+
+void write_bytes(stream* s, const uint8_t* bytes, size_t n) {
+    if (!s || !s->file || !s->writing || n == 0) return;
+    if (std::fwrite(bytes, 1, n, s->file) != n) fatal_error("Error writing to stream");
+}
+
+}  // namespace
+
+int32_t read_byte(stream* s) {
+    uint8_t b = 0;
+    read_bytes(s, &b, 1);
+    return b;
+}
+
+int32_t read_int(stream* s) {
+    uint8_t b[4];
+    read_bytes(s, b, 4);
+    return static_cast<int32_t>(uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) |
+                                (uint32_t{b[3]} << 24));
+}
+
+std::string read_string(stream* s, int32_t n) {
+    if (n <= 0) return {};
+    std::string text(static_cast<size_t>(n), '\0');
+    read_bytes(s, reinterpret_cast<uint8_t*>(text.data()), text.size());
+    return text;
+}
+
+bool end_of_stream(stream* s) {
+    if (!s || !s->file) return true;
+    if (s->writing) return false;
+    if (s->at_end) return true;
+    const int c = std::fgetc(s->file);
+    if (c == EOF) {
+        if (std::ferror(s->file)) fatal_error("Error reading from stream");
+        s->at_end = true;
+        return true;
+    }
+    std::ungetc(c, s->file);
+    return false;
+}
+
+void write_byte(stream* s, int32_t value) {
+    const auto b = static_cast<uint8_t>(value & 0xFF);
+    write_bytes(s, &b, 1);
+}
+
+void write_int(stream* s, int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                          static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    write_bytes(s, b, 4);
+}
+
+void write_string(stream* s, std::string_view text) {
+    write_bytes(s, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+bool read_file(const std::string& path, std::vector<uint8_t>& bytes) {
+    bool ok = false;
+    const std::string data = read_whole_file(resolve_path(path), ok);
+    if (!ok) return false;
+    bytes.assign(data.begin(), data.end());
+    return true;
+}
+
+// The new contents go to a temporary file beside the old one, reach the disk, and only then
+// replace it by a rename, so that a crash or a full disk never leaves a half-written file.
+bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::string os_path = resolve_path(path);
+    const std::string temp = os_path + ".tmp" + std::to_string(getpid());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(temp.c_str(), os_path.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const size_t slash = os_path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : os_path.substr(0, slash);
+    const int dir_fd = ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir_fd >= 0) {
+        ::fsync(dir_fd);
+        ::close(dir_fd);
+    }
+    return true;
+}
+
+int32_t file_type(const std::string& path) {
+    struct stat st;
+    if (stat(resolve_path(path).c_str(), &st) != 0) return 0;
+    if (S_ISREG(st.st_mode)) return 1;
+    if (S_ISDIR(st.st_mode)) return 2;
+    return 0;
+}
+
+bool create_dir(const std::string& path, bool recurse) {
+    const std::string os_path = resolve_path(path);
+    std::error_code error;
+    if (recurse) {
+        std::filesystem::create_directories(os_path, error);
+        return !error && std::filesystem::is_directory(os_path, error);
+    }
+    return ::mkdir(os_path.c_str(), 0755) == 0;
+}
+
+// A symbolic link inside the folder is removed as a link; what it points to is never
+// touched, so deleting a player's folder can never reach outside it.
+bool delete_dir(const std::string& path, bool recurse) {
+    const std::string os_path = resolve_path(path);
+    struct stat st;
+    if (lstat(os_path.c_str(), &st) != 0) return false;
+    if (!S_ISDIR(st.st_mode)) {
+        // The path itself is a link (or a file): a link is removed, a file is left alone.
+        return S_ISLNK(st.st_mode) && ::unlink(os_path.c_str()) == 0;
+    }
+    if (!recurse) return ::rmdir(os_path.c_str()) == 0;
+    std::error_code error;
+    std::filesystem::remove_all(os_path, error);
+    return !error;
+}
+
+}  // namespace platform

@@ -1,0 +1,224 @@
+// Loading pictures: PNG and JPEG decoding, the masking of pictures without alpha, and the
+// cutting of animation strips into frames.
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include "platform/platform_internal.h"
+
+namespace platform {
+
+namespace {
+
+struct decoded_picture {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool has_alpha = false;
+    std::vector<uint32_t> pixels;  // 0xAARRGGBB
+};
+
+bool decode_png(const std::string& bytes, decoded_picture& out) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) return false;
+    // A transparency chunk counts as an alpha channel: such a picture brings its own.
+    out.has_alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.format = PNG_FORMAT_BGRA;  // in memory B, G, R, A: 0xAARRGGBB on a little-endian word
+    out.width = static_cast<int32_t>(png.width);
+    out.height = static_cast<int32_t>(png.height);
+    out.pixels.resize(static_cast<size_t>(png.width) * png.height);
+    if (!png_image_finish_read(&png, nullptr, out.pixels.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return false;
+    }
+    if (SDL_BYTEORDER == SDL_BIG_ENDIAN) {
+        for (uint32_t& p : out.pixels) p = SDL_Swap32(p);
+    }
+    return true;
+}
+
+struct jpeg_failure {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+void jpeg_error_exit(j_common_ptr info) {
+    auto* failure = reinterpret_cast<jpeg_failure*>(info->err);
+    std::longjmp(failure->jump, 1);
+}
+
+void jpeg_quiet(j_common_ptr, int) {}
+
+// Kept free of C++ objects: libjpeg reports errors by a long jump back into this function.
+// On success *pixels is a malloc'ed width by height picture, 0xAARRGGBB.
+bool decode_jpeg_raw(const unsigned char* data, unsigned long size, uint32_t** pixels,
+                     int32_t* width, int32_t* height) {
+    jpeg_decompress_struct info;
+    jpeg_failure failure;
+    uint32_t* volatile picture = nullptr;
+    unsigned char* volatile row = nullptr;
+    info.err = jpeg_std_error(&failure.manager);
+    failure.manager.error_exit = jpeg_error_exit;
+    failure.manager.emit_message = jpeg_quiet;
+    if (setjmp(failure.jump)) {
+        jpeg_destroy_decompress(&info);
+        std::free(picture);
+        std::free(row);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    const size_t w = info.output_width;
+    const size_t h = info.output_height;
+    picture = static_cast<uint32_t*>(std::malloc(w * h * 4 + 4));
+    row = static_cast<unsigned char*>(std::malloc(w * 3 + 3));
+    if (!picture || !row) std::longjmp(failure.jump, 1);
+    while (info.output_scanline < info.output_height) {
+        const size_t y = info.output_scanline;
+        JSAMPROW rows[1] = {row};
+        jpeg_read_scanlines(&info, rows, 1);
+        for (size_t x = 0; x < w; ++x) {
+            picture[y * w + x] = 0xFF000000u | (uint32_t{row[x * 3]} << 16) |
+                                 (uint32_t{row[x * 3 + 1]} << 8) | row[x * 3 + 2];
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::free(row);
+    *pixels = picture;
+    *width = static_cast<int32_t>(w);
+    *height = static_cast<int32_t>(h);
+    return true;
+}
+
+bool decode_jpeg(const std::string& bytes, decoded_picture& out) {
+    uint32_t* pixels = nullptr;
+    if (!decode_jpeg_raw(reinterpret_cast<const unsigned char*>(bytes.data()),
+                         static_cast<unsigned long>(bytes.size()), &pixels, &out.width,
+                         &out.height)) {
+        return false;
+    }
+    out.has_alpha = false;
+    out.pixels.assign(pixels, pixels + static_cast<size_t>(out.width) * out.height);
+    std::free(pixels);
+    return true;
+}
+
+bool decode_picture(const std::string& bytes, decoded_picture& out) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (bytes.size() >= 8 && b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G') {
+        return decode_png(bytes, out);
+    }
+    if (bytes.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
+        return decode_jpeg(bytes, out);
+    }
+    return false;
+}
+
+}  // namespace
+
+// Black becomes transparent, and each transparent pixel takes the average colour of its up
+// to eight neighbours that are not black (black if there are none): a filtered, scaled or
+// rotated drawing then blends a shape's edge toward its own colour rather than toward black.
+void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
+    const std::vector<uint32_t> original(pixels);
+    auto is_mask = [](uint32_t p) { return (p & 0x00FFFFFFu) == 0; };
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const size_t at = static_cast<size_t>(y) * width + x;
+            if (!is_mask(original[at])) {
+                pixels[at] = original[at] | 0xFF000000u;
+                continue;
+            }
+            uint32_t red = 0;
+            uint32_t green = 0;
+            uint32_t blue = 0;
+            uint32_t count = 0;
+            for (int32_t ny = y - 1; ny <= y + 1; ++ny) {
+                for (int32_t nx = x - 1; nx <= x + 1; ++nx) {
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
+                    if (nx == x && ny == y) continue;
+                    const uint32_t p = original[static_cast<size_t>(ny) * width + nx];
+                    if (is_mask(p)) continue;
+                    red += (p >> 16) & 0xFF;
+                    green += (p >> 8) & 0xFF;
+                    blue += p & 0xFF;
+                    ++count;
+                }
+            }
+            pixels[at] = count == 0 ? 0u : (((red / count) << 16) | ((green / count) << 8) |
+                                            (blue / count));
+        }
+    }
+}
+
+image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell_height,
+                       int32_t first_cell, int32_t cell_count, int32_t flags) {
+    if (flags == -1) flags = 3;
+    if (cell_width <= 0 || cell_height <= 0 || first_cell < 0 || cell_count <= 0) return nullptr;
+    bool ok = false;
+    const std::string bytes = read_whole_file(resolve_path(path), ok);
+    if (!ok) return nullptr;
+    decoded_picture picture;
+    if (!decode_picture(bytes, picture) || picture.width <= 0 || picture.height <= 0) {
+        return nullptr;
+    }
+    if ((flags & 1) && !picture.has_alpha) {
+        mask_black(picture.pixels, picture.width, picture.height);
+    }
+    auto img = std::make_unique<image>();
+    img->path = path;
+    img->flags = flags;
+    img->width = cell_width;
+    img->height = cell_height;
+    img->picture_width = picture.width;
+    img->picture_height = picture.height;
+    img->pixels = std::move(picture.pixels);
+    const int32_t columns = picture.width / cell_width;
+    const int32_t rows = picture.height / cell_height;
+    // Cells that would lie outside the picture are not kept.
+    for (int32_t cell = first_cell; cell < first_cell + cell_count && cell < columns * rows;
+         ++cell) {
+        img->frames.push_back(
+            {(cell % columns) * cell_width, (cell / columns) * cell_height, cell_width,
+             cell_height});
+    }
+    if (img->frames.empty()) return nullptr;
+    upload_image(*img);
+    state.images.push_back(std::move(img));
+    return state.images.back().get();
+}
+
+image* load_image(const std::string& path, int32_t flags) {
+    bool ok = false;
+    const std::string bytes = read_whole_file(resolve_path(path), ok);
+    if (!ok) return nullptr;
+    decoded_picture picture;
+    if (!decode_picture(bytes, picture) || picture.width <= 0 || picture.height <= 0) {
+        return nullptr;
+    }
+    if (flags == -1) flags = 3;
+    if ((flags & 1) && !picture.has_alpha) {
+        mask_black(picture.pixels, picture.width, picture.height);
+    }
+    auto img = std::make_unique<image>();
+    img->path = path;
+    img->flags = flags;
+    img->width = picture.width;
+    img->height = picture.height;
+    img->picture_width = picture.width;
+    img->picture_height = picture.height;
+    img->pixels = std::move(picture.pixels);
+    img->frames.push_back({0, 0, picture.width, picture.height});
+    upload_image(*img);
+    state.images.push_back(std::move(img));
+    return state.images.back().get();
+}
+
+}  // namespace platform

@@ -1,0 +1,146 @@
+// What the platform's own files share: the records behind the opaque handles, the drawing
+// state, the input counters, the clock and the backend hooks.
+//
+// Nothing outside src/platform includes this; it is the one place where SDL types live.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/headless.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+struct image {
+    std::string path;
+    int32_t flags = 0;
+    int32_t width = 0;   // of one frame
+    int32_t height = 0;
+    int32_t picture_width = 0;   // of the whole decoded picture (strip)
+    int32_t picture_height = 0;
+    float handle_x = 0.0f;
+    float handle_y = 0.0f;
+    std::vector<SDL_Rect> frames;     // source rectangles within the picture
+    std::vector<uint32_t> pixels;     // the picture, 0xAARRGGBB, kept for re-uploading
+    SDL_Texture* texture = nullptr;       // the picture as decoded (and masked)
+    SDL_Texture* mask_texture = nullptr;  // alpha thresholded at one half, for blend mode 1
+};
+
+struct sound {
+    std::string path;
+    bool loops = false;
+    std::vector<int16_t> samples;  // interleaved stereo at mixer_rate
+};
+
+struct stream {
+    std::FILE* file = nullptr;
+    bool writing = false;
+    bool at_end = false;
+};
+
+struct pixmap {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;  // 0xAARRGGBB
+};
+
+constexpr int32_t display_width = 800;
+constexpr int32_t display_height = 600;
+constexpr int32_t mixer_rate = 44100;
+constexpr int32_t key_codes = 512;
+constexpr int32_t char_queue_size = 256;
+
+struct drawing_state {
+    int32_t blend = 1;
+    int32_t red = 255;
+    int32_t green = 255;
+    int32_t blue = 255;
+    float alpha = 1.0f;
+    float rotation = 0.0f;
+};
+
+struct input_state {
+    int32_t mouse_x = 0;
+    int32_t mouse_y = 0;
+    int32_t mouse_hits[4] = {};
+    int32_t mouse_held[4] = {};
+    int32_t key_hits[key_codes] = {};
+    int32_t key_held[key_codes] = {};
+    int32_t chars[char_queue_size] = {};
+    int32_t char_head = 0;
+    int32_t char_count = 0;
+    bool close_requested = false;
+};
+
+struct playing_channel {
+    channel id = 0;
+    const sound* snd = nullptr;
+    size_t position = 0;      // next sample (not frame) to mix
+    int32_t start_ms = 0;     // for the silent backends: when it started on the game's clock
+};
+
+struct platform_state {
+    bool initialised = false;
+    bool headless = false;
+    std::string game_dir;
+    std::string data_dir;
+
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Surface* surface = nullptr;        // headless back buffer
+    SDL_Texture* target = nullptr;         // window back buffer, presented letterboxed
+    SDL_Texture* font_texture = nullptr;
+    bool graphics_open = false;
+    bool fullscreen = false;
+    std::vector<uint32_t> presented;       // headless: the last presented frame
+    int32_t present_count = 0;
+
+    drawing_state draw;
+    input_state input;
+
+    // Clock: virtual in headless mode, SDL ticks since init in the window.
+    int64_t virtual_ms = 0;
+    uint64_t clock_origin = 0;
+    double next_present_ms = -1.0;
+
+    std::mt19937 rng{1};
+
+    SDL_AudioDeviceID audio_device = 0;
+    std::vector<playing_channel> channels;
+    channel next_channel = 1;
+    std::vector<headless::sound_event> sound_log;
+
+    std::vector<std::unique_ptr<image>> images;
+    std::vector<std::unique_ptr<sound>> sounds;
+    std::vector<std::unique_ptr<stream>> streams;
+    std::vector<std::unique_ptr<pixmap>> pixmaps;
+};
+
+extern platform_state state;
+
+// Shared between the platform's files.
+int64_t clock_ms();                      // the game's clock, 64-bit
+void sleep_ms(double ms);                // real sleep, or advancing the virtual clock
+void pump_events();                      // window events into the input state (window only)
+void window_to_display(int32_t wx, int32_t wy, int32_t& dx, int32_t& dy);
+void upload_image(image& img);           // creates the image's textures if missing
+void release_image_textures(image& img);
+void create_font_texture();
+void close_audio();
+void open_audio();
+void stop_all_channels();
+void queue_char(int32_t code);
+void key_pressed(int32_t key);
+void key_released(int32_t key);
+void reset_input();
+[[noreturn]] void fatal_error(const std::string& message);
+std::string read_whole_file(const std::string& os_path, bool& ok);
+
+}  // namespace platform

@@ -1,0 +1,167 @@
+// The window backend: SDL's video and audio subsystems, window events into the input state,
+// the real clock; and what both backends share: start, shutdown, the clock and sleeping.
+#include <chrono>
+#include <cmath>
+
+#include "platform/platform_internal.h"
+
+namespace platform {
+
+platform_state state;
+
+void init_window(const std::string& game_dir) {
+    shutdown();
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        state.headless = false;
+        fatal_error(std::string("Cannot start the display: ") + SDL_GetError());
+    }
+    state.initialised = true;
+    state.headless = false;
+    state.game_dir = game_dir;
+    state.data_dir = game_dir;
+    state.clock_origin = SDL_GetTicks64();
+    state.rng.seed(static_cast<uint32_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count()));
+    open_audio();
+}
+
+void shutdown() {
+    close_audio();
+    for (auto& img : state.images) release_image_textures(*img);
+    if (state.font_texture) SDL_DestroyTexture(state.font_texture);
+    if (state.target) SDL_DestroyTexture(state.target);
+    if (state.renderer) SDL_DestroyRenderer(state.renderer);
+    if (state.surface) SDL_FreeSurface(state.surface);
+    if (state.window) SDL_DestroyWindow(state.window);
+    for (auto& s : state.streams) {
+        if (s->file) std::fclose(s->file);
+    }
+    const bool was_window = state.initialised && !state.headless;
+    state = platform_state{};
+    if (was_window) SDL_Quit();
+}
+
+bool is_headless() { return state.headless; }
+
+void end_program() {
+    if (state.headless) throw program_ended{};
+    shutdown();
+    std::exit(0);
+}
+
+int64_t clock_ms() {
+    if (state.headless) return state.virtual_ms;
+    return static_cast<int64_t>(SDL_GetTicks64() - state.clock_origin);
+}
+
+void sleep_ms(double ms) {
+    if (ms <= 0.0) return;
+    if (state.headless) {
+        state.virtual_ms += static_cast<int64_t>(std::ceil(ms));
+        return;
+    }
+    SDL_Delay(static_cast<Uint32>(std::ceil(ms)));
+    pump_events();
+}
+
+int32_t millisecs() { return static_cast<int32_t>(clock_ms()); }
+
+void delay(int32_t ms) { sleep_ms(ms); }
+
+namespace {
+
+int32_t key_code(SDL_Keycode key) {
+    if (key == SDLK_KP_ENTER) return 13;
+    // Letters come lower case, digits, space, Enter, Backspace, Escape as their ASCII codes.
+    if (key >= 0 && key < 128) return static_cast<int32_t>(key);
+    return -1;
+}
+
+void toggle_fullscreen() {
+    state.fullscreen = !state.fullscreen;
+    SDL_SetWindowFullscreen(state.window, state.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+// Typed text arrives as UTF-8; the game's characters are codes 1 to 255.
+void queue_utf8(const char* text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        uint32_t code = *p;
+        int extra = 0;
+        if (code >= 0xF0) {
+            code &= 0x07;
+            extra = 3;
+        } else if (code >= 0xE0) {
+            code &= 0x0F;
+            extra = 2;
+        } else if (code >= 0xC0) {
+            code &= 0x1F;
+            extra = 1;
+        }
+        ++p;
+        for (; extra > 0 && (*p & 0xC0) == 0x80; --extra, ++p) code = (code << 6) | (*p & 0x3F);
+        if (code >= 32 && code <= 255 && code != 127) queue_char(static_cast<int32_t>(code));
+    }
+}
+
+}  // namespace
+
+void pump_events() {
+    if (state.headless || !state.initialised) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+            case SDL_QUIT: state.input.close_requested = true; break;
+            case SDL_MOUSEMOTION:
+                window_to_display(e.motion.x, e.motion.y, state.input.mouse_x,
+                                  state.input.mouse_y);
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                window_to_display(e.button.x, e.button.y, state.input.mouse_x,
+                                  state.input.mouse_y);
+                int32_t button = 0;
+                if (e.button.button == SDL_BUTTON_LEFT) button = 1;
+                if (e.button.button == SDL_BUTTON_RIGHT) button = 2;
+                if (e.button.button == SDL_BUTTON_MIDDLE) button = 3;
+                if (button == 0) break;
+                if (e.type == SDL_MOUSEBUTTONDOWN) {
+                    ++state.input.mouse_hits[button];
+                    state.input.mouse_held[button] = 1;
+                } else {
+                    state.input.mouse_held[button] = 0;
+                }
+                break;
+            }
+            case SDL_KEYDOWN: {
+                const SDL_Keycode key = e.key.keysym.sym;
+                const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+                // F11 and Alt+Enter belong to the window, not to the game: Alt+Enter must not
+                // also take a screenshot.
+                if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+                    if (!e.key.repeat) toggle_fullscreen();
+                    break;
+                }
+                const int32_t code = key_code(key);
+                if (code < 0) break;
+                if (e.key.repeat) {
+                    // Holding Backspace keeps deleting, as typing does; it is not a new press.
+                    if (code == 8) queue_char(8);
+                    break;
+                }
+                key_pressed(code);
+                break;
+            }
+            case SDL_KEYUP: {
+                const int32_t code = key_code(e.key.keysym.sym);
+                if (code >= 0) key_released(code);
+                break;
+            }
+            case SDL_TEXTINPUT: queue_utf8(e.text.text); break;
+            default: break;
+        }
+    }
+}
+
+}  // namespace platform
