@@ -16,35 +16,6 @@ std::string solution_timer_text(int32_t seconds_left) {
     return "available";
 }
 
-bool lamp_lit(int32_t lamp_colour, int32_t mask) {
-    const bool red = (mask & mask_red) != 0;
-    const bool green = (mask & mask_green) != 0;
-    const bool blue = (mask & mask_blue) != 0;
-    const bool white = (mask & mask_white) != 0;
-    switch (lamp_colour) {
-        case lamp_white: return white;
-        case lamp_red: return red;
-        case lamp_green: return green;
-        case lamp_blue: return blue;
-        case lamp_yellow: return red && green;
-        case lamp_sky_blue: return green && blue;
-        case lamp_violet: return red && blue;
-        default: return false;
-    }
-}
-
-rgb lamp_light_colour(int32_t lamp_colour) {
-    switch (lamp_colour) {
-        case lamp_red: return {255, 0, 0};
-        case lamp_green: return {0, 255, 0};
-        case lamp_blue: return {0, 0, 255};
-        case lamp_yellow: return {255, 255, 0};
-        case lamp_sky_blue: return {0, 255, 255};
-        case lamp_violet: return {255, 0, 255};
-        default: return {255, 255, 255};
-    }
-}
-
 int32_t turn_orientation_towards(int32_t cx, int32_t cy, int32_t x, int32_t y, int32_t kind,
                                  int32_t previous) {
     const int32_t dx = x - cx;

@@ -30,24 +30,6 @@ constexpr int32_t winning_score(int32_t clock, int32_t bonus) {
 // "available".
 std::string solution_timer_text(int32_t seconds_left);
 
-// Lamp colour mask bits gathered by the beam trace.
-constexpr int32_t mask_red = 8;
-constexpr int32_t mask_green = 4;
-constexpr int32_t mask_blue = 2;
-constexpr int32_t mask_white = 1;
-
-// Whether a lamp of this colour (0 to 6) is lit by the beams in mask. Only the colours it
-// needs count: a white lamp needs a white beam, red, green and blue together do not make one.
-bool lamp_lit(int32_t lamp_colour, int32_t mask);
-
-struct rgb {
-    int32_t r = 0;
-    int32_t g = 0;
-    int32_t b = 0;
-};
-// The colour of a lit lamp's light.
-rgb lamp_light_colour(int32_t lamp_colour);
-
 // The orientation a piece takes when the pointer is at (x, y) and the piece's centre at
 // (cx, cy): the 45-degree sector of the pointer, 0 up, clockwise; a prism (kind 8) only has
 // four. Returns `previous` when the pointer is within the dead zone (squared distance 300).

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/assets.h"
+#include "board/beam_rules.h"
 #include "board/board_state.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -72,11 +73,11 @@ void evaluate_lamps() {
             if (cell.state <= 0) continue;
             const int32_t mask = cell.state;
             cell.state = 0;
-            if (!lamp_lit(cell.colour, mask)) continue;
+            if (!lamp_is_lit(cell.colour, mask)) continue;
             cell.solution_orientation = 1;
             if (was_lit == 0) lit_anew = true;
             lit_count += 1;
-            const rgb light = lamp_light_colour(cell.colour);
+            const rgb light = lamp_rgb[static_cast<size_t>(cell.colour)];
             set_faded_color(light.r, light.g, light.b);
             platform::set_blend(4);
             platform::draw_image(image_light, cell_size * column + 52, cell_size * row + 92, 0);

@@ -49,37 +49,6 @@ TEST(solution_timer_text, counts_down_then_says_available) {
     EXPECT_EQ(solution_timer_text(-30), "available");
 }
 
-TEST(lamp_lit, needs_every_colour_of_the_lamp_and_ignores_the_rest) {
-    const int32_t r = mask_red, g = mask_green, b = mask_blue, w = mask_white;
-    const struct {
-        int32_t lamp;
-        int32_t mask;
-        bool lit;
-    } table[] = {
-        {lamp_white, w, true},           {lamp_white, r | g | b, false},
-        {lamp_red, r, true},             {lamp_red, g | b | w, false},
-        {lamp_green, g | r, true},       {lamp_blue, b, true},
-        {lamp_yellow, r, false},         {lamp_yellow, r | g, true},
-        {lamp_yellow, r | g | b | w, true}, {lamp_sky_blue, g | b, true},
-        {lamp_sky_blue, b | w, false},   {lamp_violet, r | b, true},
-        {lamp_violet, r | g, false},     {lamp_white, 0, false},
-    };
-    for (const auto& row : table) {
-        EXPECT_EQ(lamp_lit(row.lamp, row.mask), row.lit) << row.lamp << " mask " << row.mask;
-    }
-}
-
-TEST(lamp_light_colour, mixes_the_light_of_two_colour_lamps) {
-    const rgb yellow = lamp_light_colour(lamp_yellow);
-    EXPECT_EQ(yellow.r, 255);
-    EXPECT_EQ(yellow.g, 255);
-    EXPECT_EQ(yellow.b, 0);
-    const rgb violet = lamp_light_colour(lamp_violet);
-    EXPECT_EQ(violet.r, 255);
-    EXPECT_EQ(violet.g, 0);
-    EXPECT_EQ(violet.b, 255);
-}
-
 TEST(turn_orientation_towards, picks_the_sector_of_the_pointer) {
     const int32_t cx = 227, cy = 267;
     const struct {
