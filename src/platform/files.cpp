@@ -70,6 +70,10 @@ std::string resolve_path(const std::string& game_path) {
     if (first_component_is(path, "users") || first_component_is(path, "screens")) {
         resolved = state.data_dir.empty() ? state.game_dir : state.data_dir;
     }
+    // Inside "users" the names are the players' own and match exactly: "bob" beside "Bob" is
+    // another player, whose folder must never be taken for Bob's.
+    const bool players_files = first_component_is(path, "users");
+    bool first = true;
     size_t start = 0;
     bool missing = false;
     while (start <= path.size()) {
@@ -82,8 +86,11 @@ std::string resolve_path(const std::string& game_path) {
             continue;
         }
         std::string next = resolved.empty() ? component : resolved + "/" + component;
+        const bool exact_only = players_files && !first;
+        first = false;
         if (!missing && !exists_exactly(next)) {
-            const std::string match = find_ignoring_case(resolved, component);
+            const std::string match =
+                exact_only ? std::string() : find_ignoring_case(resolved, component);
             if (match.empty()) {
                 missing = true;
             } else {
