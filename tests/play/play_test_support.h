@@ -67,6 +67,14 @@ protected:
         current_profile = profile_count - 1;
         load_progress();
     }
+    // A new player's progress in memory only, with nowhere to save it.
+    static void fresh_progress() {
+        level_best_score.fill(-1);
+        level_time.fill(0);
+        level_solution_cost.fill(0);
+        pack_access.fill(0);
+        pack_access[0] = 1;
+    }
     std::vector<uint8_t> file_bytes(const std::string& relative) const {
         std::vector<uint8_t> bytes;
         platform::read_file(path_in_game(relative), bytes);
