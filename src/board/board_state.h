@@ -54,8 +54,10 @@ constexpr int32_t lamp_yellow = 4;
 constexpr int32_t lamp_sky_blue = 5;
 constexpr int32_t lamp_violet = 6;
 
-// One board cell. See the field meanings per kind in board_rules (state is a direction, an
-// orientation, 9 while turning, a lamp's colour mask or a sphere's glow countdown).
+// One board cell. What state and colour hold depends on the kind: state is a laser's or
+// translator's direction, a movable piece's orientation (9 while the player turns it), a lamp's
+// colour mask (white 1, blue 2, green 4, red 8) or a sphere's glow countdown; colour is a
+// laser's beam colour, a lamp's colour or a sphere's "sound played" flag.
 struct point {
     int32_t kind = 0;
     int32_t state = 0;
@@ -110,6 +112,21 @@ inline int32_t& explosion_frame = board_vars.explosion_frame;
 inline int32_t& translator_glow_frame = board_vars.translator_glow_frame;
 inline int32_t& wall_spark_frame = board_vars.wall_spark_frame;
 inline int32_t& solution_alpha = board_vars.solution_alpha;
+
+// Screen geometry of the board: cell (c, r) has its top-left pixel at (35c + 35, 35r + 75) and
+// its centre at (35c + 52, 35r + 92), also for the cells one step beyond the edge.
+constexpr int32_t cell_left(int32_t column) { return cell_size * column + 35; }
+constexpr int32_t cell_top(int32_t row) { return cell_size * row + 75; }
+constexpr int32_t cell_centre_x(int32_t column) { return cell_size * column + 52; }
+constexpr int32_t cell_centre_y(int32_t row) { return cell_size * row + 92; }
+// The cell under a pixel: true for 34 < x < 700 and 74 < y < 565 (the board area, edges
+// included), with the column and row by integer division.
+constexpr bool pixel_to_cell(int32_t x, int32_t y, int32_t& column, int32_t& row) {
+    if (x <= 34 || x >= 700 || y <= 74 || y >= 565) return false;
+    column = (x - 35) / cell_size;
+    row = (y - 75) / cell_size;
+    return true;
+}
 
 // Start-up: the grid and the laser arrays exist from the start, zeroed.
 void create_board();

@@ -1,0 +1,338 @@
+// The beam trace: advance every beam one cell, let the pieces act, stop beams that meet.
+//
+// Written once as a template over "draw or not", so that the play screen's trace and the
+// silent trace of the level tools are the same code and the silent one pays nothing for the
+// drawing.
+#include "board/beam_trace.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/assets.h"
+#include "board/beam_rules.h"
+#include "platform/platform.h"
+#include "profiles/profiles_state.h"
+
+namespace {
+
+trace_record record;
+
+constexpr int32_t centre_x(int32_t column) { return cell_centre_x(column); }
+constexpr int32_t centre_y(int32_t row) { return cell_centre_y(row); }
+
+bool on_board(int32_t x, int32_t y) {
+    return x >= 0 && x < board_columns && y >= 0 && y < board_rows;
+}
+
+void set_beam_color(int32_t colour) {
+    const rgb& c = beam_rgb[static_cast<size_t>(colour & 3)];
+    set_faded_color(c.r, c.g, c.b);
+}
+
+// The segment from the centre of the cell the beam left to the centre of the one it entered
+// (also beyond the board's edge). A dashed beam leaves out the middle third; the thirds are
+// taken with truncation toward zero, so they are 11 and 23 pixels of the 35.
+void draw_segment(const laser& b, int32_t x0, int32_t y0) {
+    set_beam_color(b.colour);
+    const int32_t px0 = centre_x(x0), py0 = centre_y(y0);
+    const int32_t px1 = centre_x(b.x), py1 = centre_y(b.y);
+    if (b.solid == 1) {
+        platform::draw_line(px0, py0, px1, py1, false);
+        return;
+    }
+    const int32_t dx = px1 - px0, dy = py1 - py0;
+    platform::draw_line(px0, py0, px0 + dx / 3, py0 + dy / 3, false);
+    platform::draw_line(px0 + 2 * dx / 3, py0 + 2 * dy / 3, px1, py1, false);
+}
+
+void draw_wall_spark(const laser& b) {
+    const spark_pose pose = wall_spark_pose(b);
+    set_beam_color(b.colour);
+    platform::set_rotation(static_cast<float>(pose.angle));
+    platform::set_blend(4);
+    platform::draw_image(image_wall_animation, static_cast<float>(pose.x),
+                         static_cast<float>(pose.y), wall_spark_frame);
+    platform::set_blend(3);
+    platform::set_rotation(0);
+}
+
+// One pixel of the 36 of a blend between two beams: beam a's colour at n = 0 fading into
+// beam b's at n = 35, channel by channel.
+void plot_blend_pixel(int32_t n, const laser& a, const laser& b, int32_t x, int32_t y) {
+    const rgb& ca = beam_rgb[static_cast<size_t>(a.colour & 3)];
+    const rgb& cb = beam_rgb[static_cast<size_t>(b.colour & 3)];
+    auto channel = [n](int32_t in_a, int32_t in_b) {
+        const int32_t va = in_a > 0 ? 1 : 0, vb = in_b > 0 ? 1 : 0;
+        return std::min(255, (va * (35 - n) * 255) / 35 + (vb * n * 255) / 35);
+    };
+    set_faded_color(channel(ca.r, cb.r), channel(ca.g, cb.g), channel(ca.b, cb.b));
+    platform::plot(static_cast<float>(x), static_cast<float>(y));
+}
+
+// Two beams meeting inside one cell: from the side beam a came in by to the centre, then from
+// the centre out to the side beam b came in by.
+void draw_blend_in_cell(const laser& a, const laser& b) {
+    const int32_t cx = centre_x(a.x), cy = centre_y(a.y);
+    const int32_t asx = dir_column_step[static_cast<size_t>(a.entry_dir & 7)];
+    const int32_t asy = dir_row_step[static_cast<size_t>(a.entry_dir & 7)];
+    const int32_t bsx = dir_column_step[static_cast<size_t>(b.entry_dir & 7)];
+    const int32_t bsy = dir_row_step[static_cast<size_t>(b.entry_dir & 7)];
+    for (int32_t m = 0; m < 18; ++m)
+        plot_blend_pixel(m, a, b, cx - 17 * asx + m * asx, cy - 17 * asy + m * asy);
+    for (int32_t m = 0; m < 18; ++m) plot_blend_pixel(m + 18, a, b, cx - m * bsx, cy - m * bsy);
+}
+
+// Two beams meeting between neighbouring cells: centre to centre.
+void draw_blend_adjacent(const laser& a, const laser& b) {
+    const int32_t sx = dir_column_step[static_cast<size_t>(a.dir & 7)];
+    const int32_t sy = dir_row_step[static_cast<size_t>(a.dir & 7)];
+    for (int32_t m = 0; m < 36; ++m)
+        plot_blend_pixel(m, a, b, centre_x(a.x) + m * sx, centre_y(a.y) + m * sy);
+}
+
+void explode_bomb(point& c, int32_t x, int32_t y) {
+    c.kind = kind_empty;
+    explosion_x = centre_x(x);
+    explosion_y = centre_y(y);
+    explosion_frame = 0;
+    message_kind = message_explosion;
+    message_text = "Bumm!!!";  // short enough never to allocate
+    message_shown = 1;
+    record.exploded_cells[static_cast<size_t>(record.exploded_count++)] = x * board_rows + y;
+}
+
+template <bool draw>
+void advance(int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        laser& b = beams[static_cast<size_t>(i)];
+        if (b.active != 1) continue;
+        const int32_t x0 = b.x, y0 = b.y;
+        b.x += dir_column_step[static_cast<size_t>(b.dir & 7)];
+        b.y += dir_row_step[static_cast<size_t>(b.dir & 7)];
+        if constexpr (draw) draw_segment(b, x0, y0);
+    }
+}
+
+template <bool draw>
+void apply(int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        laser& b = beams[static_cast<size_t>(i)];
+        // A beam that has left the board stops before its cell would be looked up.
+        if (!on_board(b.x, b.y)) {
+            b.active = 0;
+            continue;
+        }
+        point& c = board[b.x][b.y];
+        int32_t f = c.state;
+        // The piece the player is turning: traced as if released now, and whatever passes it
+        // becomes the dashed future trajectory (even a beam that already stopped there).
+        if (f == 9 && c.kind > kind_translator) {
+            b.solid = 0;
+            f = turn_orientation;
+        }
+        if (b.active != 1) continue;
+        b.entry_dir = b.dir;
+
+        // The rules in their fixed order; each looks at the cell's kind as it is now, since a
+        // bomb that goes off becomes an empty cell.
+        if (c.kind == kind_laser) b.active = 0;
+        if (c.kind == kind_lamp && b.solid == 1)
+            c.state = f | beam_colour_bit[static_cast<size_t>(b.colour & 3)];
+        if (c.kind == kind_bomb && b.solid == 1) {
+            b.active = 0;
+            explode_bomb(c, b.x, b.y);
+        }
+        // Until the level is loaded again every beam stops where the bomb went off. With no
+        // explosion (0, 0) this names cell (-1, -1), which no beam on the board is in.
+        if ((explosion_x - 52) / 35 == b.x && (explosion_y - 92) / 35 == b.y) b.active = 0;
+        if (c.kind == kind_wall) {
+            b.active = 0;
+            if constexpr (draw) draw_wall_spark(b);
+        }
+        switch (c.kind) {
+            case kind_translator:
+            case kind_mirror:
+            case kind_double_mirror:
+            case kind_prism: {
+                const int32_t out = piece_exit_dir(c.kind, f, b.dir, b.solid == 1);
+                b.active = 0;
+                if (out != beam_stops) {
+                    b.dir = out;
+                    b.active = 1;
+                }
+                break;
+            }
+            case kind_double_prism: {
+                const int32_t out = double_prism_exit_dir(f, b.dir);
+                b.active = 0;
+                if (out != beam_stops && beam_count < beam_capacity) {
+                    b.dir = out;
+                    b.active = 1;
+                    laser& split = beams[static_cast<size_t>(beam_count)];
+                    split.x = b.x;
+                    split.y = b.y;
+                    split.dir = (out + 4) & 7;
+                    split.colour = b.colour;
+                    split.solid = b.solid;
+                    split.entry_dir = b.entry_dir;
+                    split.active = 1;
+                    ++beam_count;
+                }
+                break;
+            }
+            case kind_white_sphere:
+            case kind_red_sphere:
+            case kind_green_sphere:
+            case kind_blue_sphere:
+                b.colour = sphere_beam_colour(c.kind);
+                c.state = 2;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+template <bool draw>
+void collide() {
+    const int32_t count = beam_count;
+    for (int32_t i = 0; i + 1 < count; ++i) {
+        laser& a = beams[static_cast<size_t>(i)];
+        for (int32_t j = i + 1; j < count; ++j) {
+            laser& b = beams[static_cast<size_t>(j)];
+            // Two stopped beams change nothing; only their blend is drawn again, over itself.
+            if constexpr (!draw) {
+                if (a.active != 1 && b.active != 1) continue;
+            }
+            if (a.x == b.x && a.y == b.y && on_board(a.x, a.y)) {
+                // They meet when one leaves along the line the other came in by, against it.
+                const bool meet = a.entry_dir == ((b.dir + 4) & 7) || a.dir == ((b.entry_dir + 4) & 7);
+                if (!meet) continue;
+                const int32_t k = board[a.x][a.y].kind;
+                if (k == kind_translator) {
+                    a.active = 0;
+                    b.active = 0;
+                } else if ((a.active == 1 && b.active == 1) || k > kind_mirror) {
+                    a.active = 0;
+                    b.active = 0;
+                    if constexpr (draw) draw_blend_in_cell(a, b);
+                }
+            } else if (a.active == 1 && b.active == 1 &&
+                       a.x + dir_column_step[static_cast<size_t>(a.dir & 7)] == b.x &&
+                       a.y + dir_row_step[static_cast<size_t>(a.dir & 7)] == b.y &&
+                       a.dir == ((b.dir + 4) & 7)) {
+                a.active = 0;
+                b.active = 0;
+                if constexpr (draw) draw_blend_adjacent(a, b);
+            }
+        }
+    }
+}
+
+bool any_beam_active() {
+    for (int32_t i = 0; i < beam_count; ++i)
+        if (beams[static_cast<size_t>(i)].active == 1) return true;
+    return false;
+}
+
+template <bool draw>
+int32_t run_trace() {
+    record.exploded_count = 0;
+    // load_level never appends more than the array holds; the bound only guards the array.
+    const int32_t sources = std::clamp(laser_source_count, 0, max_lasers);
+    for (int32_t i = 0; i < sources; ++i) {
+        const laser& s = laser_sources[static_cast<size_t>(i)];
+        laser& b = beams[static_cast<size_t>(i)];
+        b.x = s.x;
+        b.y = s.y;
+        b.colour = s.colour;
+        b.dir = s.dir;
+        b.active = s.active;  // a switched-off laser gives a beam that never moves
+        b.solid = 1;
+    }
+    beam_count = sources;
+    int32_t steps = 0;
+    // No step limit is needed: no two beams ever enter the same cell in the same direction, so
+    // the trace ends within 19 * 14 * 8 + 1 steps.
+    do {
+        ++steps;
+        advance<draw>(beam_count);
+        apply<draw>(beam_count);
+        collide<draw>();
+    } while (any_beam_active());
+    record.steps = steps;
+    return steps;
+}
+
+}  // namespace
+
+// The spark sits at the middle of the side, or the corner, the beam came in through, turned to
+// face the beam. A diagonal beam that grazes a wall beside its path is turned off that wall, so
+// the spark does not point into it. The two cells beside the path touch both the wall and the
+// cell the beam came from, so they are on the board.
+spark_pose wall_spark_pose(const laser& b) {
+    const int32_t d = b.dir & 7;
+    spark_pose pose{cell_left(b.x), cell_top(b.y), 45 * d + 90};
+    if (d == 0 || d == 4) pose.x += 17;
+    if (d >= 5) pose.x += 34;
+    if (d == 2 || d == 6) pose.y += 17;
+    if (d == 0 || d == 1 || d == 7) pose.y += 34;
+    if (d % 2 == 1) {
+        const int32_t sx = -dir_column_step[static_cast<size_t>(d)];
+        const int32_t sy = -dir_row_step[static_cast<size_t>(d)];
+        const int32_t ax = (d == 1 || d == 5) ? 90 : -90;
+        const int32_t ay = -ax;
+        auto is_wall = [](int32_t x, int32_t y) {
+            return on_board(x, y) && board[x][y].kind == kind_wall;
+        };
+        if (is_wall(b.x + sx, b.y)) pose.angle -= ax;
+        if (is_wall(b.x, b.y + sy)) pose.angle -= ay;
+    }
+    pose.angle = ((pose.angle % 360) + 360) % 360;
+    return pose;
+}
+
+void advance_beams() { advance<true>(beam_count); }
+void apply_pieces() { apply<true>(beam_count); }
+void collide_beams() { collide<true>(); }
+
+int32_t trace_beams() { return run_trace<true>(); }
+int32_t trace_beams_silent() { return run_trace<false>(); }
+
+const trace_record& last_trace() { return record; }
+
+board_verdict judge_board() {
+    const int32_t saved_x = explosion_x, saved_y = explosion_y, saved_frame = explosion_frame;
+    const int32_t saved_shown = message_shown, saved_kind = message_kind;
+    // Reused between calls: copying the message costs no allocation once it has room.
+    static std::string saved_text;
+    saved_text.assign(message_text);
+
+    board_verdict v;
+    v.steps = run_trace<false>();
+    v.exploded = record.exploded_count > 0;
+    for (int32_t x = 0; x < board_columns; ++x) {
+        for (int32_t y = 0; y < board_rows; ++y) {
+            point& c = board[x][y];
+            if (c.kind != kind_lamp) continue;
+            ++v.lamps;
+            if (lamp_is_lit(c.colour, c.state)) ++v.lit;
+            c.state = 0;
+        }
+    }
+    v.all_lamps_lit = v.lit == v.lamps;
+    if (v.exploded) {
+        for (int32_t e = 0; e < record.exploded_count; ++e) {
+            const int32_t cell = record.exploded_cells[static_cast<size_t>(e)];
+            board[cell / board_rows][cell % board_rows].kind = kind_bomb;
+        }
+        explosion_x = saved_x;
+        explosion_y = saved_y;
+        explosion_frame = saved_frame;
+        message_shown = saved_shown;
+        message_kind = saved_kind;
+        message_text.assign(saved_text);
+    }
+    return v;
+}

@@ -1,0 +1,24 @@
+// Drawing the board each frame of the play screen: cell outlines, pieces, beams, sphere glows
+// and the solution overlay.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// The outlines, the pieces, a fresh beam trace over them, the pieces again on top of the beam
+// ends; then both animation counters step back by one, so that each frame advances them by
+// exactly one (+1, +1, -1).
+void draw_board_and_beams();
+// Every cell's own one-pixel square outline; between two cells the outlines stand side by
+// side as a double line.
+void draw_grid();
+// Every piece at its orientation (the held piece at turn_orientation), the glows of colour
+// spheres a beam passed (with their sound once per passing), and the solution overlay while
+// solution_alpha is above 0. Advances both animation counters by one.
+void draw_pieces();
+
+// The picture of a piece kind (1 to 13; null for others) and the frame of it that shows the
+// given orientation (for a lamp: its colour).
+const platform::image* piece_image(int32_t kind);
+int32_t piece_frame(int32_t kind, int32_t orientation, int32_t lamp_colour);
