@@ -1,0 +1,280 @@
+// Contact sheets for reviewing the content as a player would see it: pieces enlarged on the
+// board's own dark cells, every other picture with its frames in a row, and the three fonts
+// laid out by their own metrics.
+#include "contact_sheet.h"
+
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+#include "art.h"
+
+namespace contact_sheet {
+
+namespace {
+
+cairo_surface_t* load_jpeg(const std::string& path) {
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) throw std::runtime_error("cannot read " + path);
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, in);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<unsigned char> row(static_cast<size_t>(w) * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[1] = {row.data()};
+        const int y = static_cast<int>(info.output_scanline);
+        jpeg_read_scanlines(&info, rows, 1);
+        auto* out = reinterpret_cast<uint32_t*>(data + y * stride);
+        for (int x = 0; x < w; ++x) {
+            out[x] = 0xff000000u | (uint32_t{row[x * 3]} << 16) | (uint32_t{row[x * 3 + 1]} << 8) |
+                     row[x * 3 + 2];
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(in);
+    return surface;
+}
+
+cairo_surface_t* load_picture(const std::string& path) {
+    if (path.size() > 4 && path.substr(path.size() - 4) == ".jpg") return load_jpeg(path);
+    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return s;
+}
+
+struct entry {
+    const char* file;
+    int cell_w;  // 0: the whole picture is one frame
+    int cell_h;
+    double scale;
+};
+
+// Lays frames out left to right, wrapping at the sheet's width, below a title line.
+struct sheet_layout {
+    cairo_t* cr;
+    double width;
+    double y = 10;
+
+    void title(const std::string& text) {
+        art::select_font(cr, true, 14);
+        cairo_set_source_rgb(cr, 0.9, 0.9, 0.6);
+        cairo_move_to(cr, 10, y + 14);
+        cairo_show_text(cr, text.c_str());
+        y += 22;
+    }
+
+    void frames(cairo_surface_t* pic, int cell_w, int cell_h, double scale, bool checker,
+                bool numbers) {
+        const int pw = cairo_image_surface_get_width(pic);
+        const int ph = cairo_image_surface_get_height(pic);
+        if (cell_w == 0) {
+            cell_w = pw;
+            cell_h = ph;
+        }
+        const int count = (pw / cell_w) * (ph / cell_h);
+        const double fw = cell_w * scale, fh = cell_h * scale;
+        double x = 10;
+        for (int k = 0; k < count; ++k) {
+            if (x + fw > width - 10 && x > 10) {
+                x = 10;
+                y += fh + (numbers ? 16 : 6);
+            }
+            const int sx = (k % (pw / cell_w)) * cell_w, sy = (k / (pw / cell_w)) * cell_h;
+            cairo_save(cr);
+            cairo_rectangle(cr, x, y, fw, fh);
+            if (checker) {
+                cairo_set_source_rgb(cr, 0.02, 0.03, 0.07);
+            } else {
+                cairo_set_source_rgb(cr, 0, 0, 0);
+            }
+            cairo_fill_preserve(cr);
+            cairo_clip(cr);
+            cairo_translate(cr, x, y);
+            cairo_scale(cr, scale, scale);
+            cairo_set_source_surface(cr, pic, -sx, -sy);
+            cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+            cairo_paint(cr);
+            cairo_restore(cr);
+            cairo_rectangle(cr, x - 0.5, y - 0.5, fw + 1, fh + 1);
+            cairo_set_source_rgba(cr, 0.3, 0.3, 0.4, 1);
+            cairo_set_line_width(cr, 1);
+            cairo_stroke(cr);
+            if (numbers) {
+                art::select_font(cr, false, 11);
+                cairo_set_source_rgb(cr, 0.7, 0.7, 0.8);
+                cairo_move_to(cr, x + 2, y + fh + 12);
+                cairo_show_text(cr, std::to_string(k).c_str());
+            }
+            x += fw + 6;
+        }
+        y += fh + (numbers ? 22 : 14);
+    }
+};
+
+void write_sheet(const std::string& game_dir, const std::string& out_path,
+                 const std::vector<entry>& entries, int width, int height, bool numbers) {
+    art::canvas sheet(width, height, false);
+    cairo_set_source_rgb(sheet.cr, 0.16, 0.16, 0.2);
+    cairo_paint(sheet.cr);
+    sheet_layout layout{sheet.cr, static_cast<double>(width)};
+    for (const entry& e : entries) {
+        cairo_surface_t* pic = load_picture(game_dir + "/images/" + e.file);
+        const int pw = cairo_image_surface_get_width(pic);
+        const int ph = cairo_image_surface_get_height(pic);
+        layout.title(std::string(e.file) + "  (" + std::to_string(pw) + " x " +
+                     std::to_string(ph) + ")");
+        layout.frames(pic, e.cell_w, e.cell_h, e.scale, true, numbers);
+        cairo_surface_destroy(pic);
+    }
+    art::write_png(sheet, out_path);
+}
+
+// Draws text exactly as the game does, from the glyph strip and the metrics file.
+void game_text(cairo_t* cr, cairo_surface_t* glyphs, const std::vector<int>& metrics, int size,
+               double x, double y, const std::string& text, int wrap) {
+    auto width_of = [&](const std::string& word) {
+        int w = 0;
+        for (unsigned char c : word) {
+            w += c == ' ' ? metrics[0] : metrics[2 * (c - 33) + 2] + 2;
+        }
+        return w;
+    };
+    double pen = x;
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find(' ', start);
+        const std::string word = text.substr(start, end == std::string::npos ? end : end - start);
+        if (pen + width_of(word) > x + wrap) {
+            y += 16;
+            pen = x;
+        }
+        for (unsigned char c : word) {
+            const int k = c - 33;
+            cairo_save(cr);
+            cairo_rectangle(cr, pen - metrics[2 * k + 1], y, size, size);
+            cairo_clip(cr);
+            cairo_set_source_surface(cr, glyphs, pen - metrics[2 * k + 1] - k * size, y);
+            cairo_paint(cr);
+            cairo_restore(cr);
+            pen += metrics[2 * k + 2] + 2;
+        }
+        pen = pen - 2 + metrics[0];
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+}
+
+void write_font_sheet(const std::string& game_dir, const std::string& out_path) {
+    art::canvas sheet(1500, 560, false);
+    cairo_set_source_rgb(sheet.cr, 0.05, 0.06, 0.12);
+    cairo_paint(sheet.cr);
+    sheet_layout layout{sheet.cr, 1500};
+    const std::string sample =
+        "Level complete!!! Bonus score: 120  Hardness: normal  Time: 1 hr 2 min 5 sec";
+    for (int size : {16, 24, 32}) {
+        const std::string name = "font" + std::to_string(size);
+        cairo_surface_t* glyphs = load_picture(game_dir + "/font/" + name + ".png");
+        std::ifstream in(game_dir + "/font/" + name + ".dat", std::ios::binary);
+        std::vector<int> metrics(181, 0);
+        for (int& m : metrics) m = in.get();
+        layout.title(name + ": the 90 glyphs, then text laid out by the metrics");
+        layout.frames(glyphs, 0, 0, 1.0, true, false);
+        cairo_set_source_rgb(sheet.cr, 1, 1, 1);
+        game_text(sheet.cr, glyphs, metrics, size, 10, layout.y, sample, 1400);
+        layout.y += size + 6;
+        game_text(sheet.cr, glyphs, metrics, size, 10, layout.y,
+                  "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz 0123456789 "
+                  "!\"#$%&'()*+,-./:;<=>?@[\\]^_`",
+                  1400);
+        layout.y += size + 20;
+        cairo_surface_destroy(glyphs);
+    }
+    art::write_png(sheet, out_path);
+}
+
+}  // namespace
+
+void write_all(const std::string& game_dir, const std::string& out_dir) {
+    write_sheet(game_dir, out_dir + "/pieces.png",
+                {{"laser.png", 35, 35, 3},        {"lamp.png", 35, 35, 3},
+                 {"translator.png", 35, 35, 3},   {"mirror.png", 35, 35, 3},
+                 {"double_mirror.png", 35, 35, 3}, {"prism.png", 35, 35, 3},
+                 {"double_prism.png", 35, 35, 3}, {"color_translator.png", 35, 35, 3},
+                 {"wall.png", 0, 0, 3},           {"bomb.png", 0, 0, 3}},
+                1200, 1560, true);
+    write_sheet(game_dir, out_dir + "/panel_and_buttons.png",
+                {{"mirror_big.png", 0, 0, 1},
+                 {"double_mirror_big.png", 0, 0, 1},
+                 {"prism_big.png", 0, 0, 1},
+                 {"double_prism_big.png", 0, 0, 1},
+                 {"translator_white.png", 0, 0, 1},
+                 {"translator_red.png", 0, 0, 1},
+                 {"translator_green.png", 0, 0, 1},
+                 {"translator_blue.png", 0, 0, 1},
+                 {"btn_left.png", 0, 0, 2},
+                 {"btn_left_active.png", 0, 0, 2},
+                 {"btn_right.png", 0, 0, 2},
+                 {"btn_right_active.png", 0, 0, 2},
+                 {"btn_main_menu.png", 0, 0, 1},
+                 {"btn_exit.png", 0, 0, 1},
+                 {"btn_play_menu.png", 0, 0, 1},
+                 {"btn_profiles.png", 0, 0, 1},
+                 {"btn_how_to_play.png", 0, 0, 1},
+                 {"btn_credits.png", 0, 0, 1},
+                 {"btn_galaxy_map.png", 0, 0, 1},
+                 {"btn_galaxy_map_active.png", 0, 0, 1},
+                 {"btn_next_level.png", 0, 0, 1},
+                 {"btn_next_level_active.png", 0, 0, 1},
+                 {"btn_new_galaxy.png", 0, 0, 1},
+                 {"btn_new_galaxy_active.png", 0, 0, 1},
+                 {"btn_play.png", 0, 0, 1},
+                 {"btn_play_active.png", 0, 0, 1},
+                 {"btn_cancel.png", 0, 0, 1},
+                 {"btn_cancel_active.png", 0, 0, 1},
+                 {"btn_profiles_create.png", 0, 0, 1},
+                 {"btn_profiles_create_active.png", 0, 0, 1},
+                 {"btn_profiles_delete.png", 0, 0, 1},
+                 {"btn_profiles_delete_active.png", 0, 0, 1},
+                 {"btn_profiles_ok.png", 0, 0, 1},
+                 {"btn_profiles_ok_active.png", 0, 0, 1},
+                 {"light.png", 0, 0, 1},
+                 {"message_window.png", 0, 0, 1},
+                 {"popup_menu.png", 0, 0, 1},
+                 {"profiles_back.png", 0, 0, 1}},
+                1000, 2000, false);
+    write_sheet(game_dir, out_dir + "/backgrounds.png",
+                {{"main_menu.jpg", 0, 0, 0.75},
+                 {"background.jpg", 0, 0, 0.75},
+                 {"background_main.png", 0, 0, 0.75},
+                 {"galaxy_map.jpg", 0, 0, 0.75},
+                 {"how_to_play.jpg", 0, 0, 0.75},
+                 {"logo.png", 0, 0, 0.75}},
+                1240, 1450, false);
+    write_sheet(game_dir, out_dir + "/animations.png",
+                {{"bomb_animation.jpg", 150, 150, 0.5},
+                 {"translator_animation.jpg", 128, 128, 0.5},
+                 {"wall_animation.jpg", 128, 128, 0.5},
+                 {"lamp_fire.jpg", 150, 150, 0.5},
+                 {"passed_level.jpg", 160, 160, 0.5}},
+                1300, 1500, true);
+    write_font_sheet(game_dir, out_dir + "/fonts.png");
+}
+
+}  // namespace contact_sheet
