@@ -1,0 +1,257 @@
+// The checks of one level and its grade.
+#include "level_check.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <set>
+
+#include "game_replay.h"
+
+namespace levels {
+
+note_metrics load_note_metrics(const std::string& path) {
+    note_metrics m;
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+        for (int i = 0; i < 181; ++i) m.metrics[size_t(i)] = in.get();
+        m.real = bool(in);
+    }
+    if (!m.real) {
+        // No font yet: assume every glyph as wide as its whole 16-pixel cell would allow with
+        // little bearing, which overestimates every real typeface of that cell size.
+        m.metrics[0] = 8;
+        for (int k = 0; k < 90; ++k) {
+            m.metrics[size_t(2 * k + 1)] = 1;
+            m.metrics[size_t(2 * k + 2)] = 13;
+        }
+    }
+    return m;
+}
+
+int note_line_count(const note_metrics& m, const std::string& note, bool* words_fit) {
+    // The window's word wrap: a word moves to the next line when it would pass the margin;
+    // within a word glyphs stand 2 pixels apart.
+    auto width = [&](const std::string& word) {
+        int w = 0;
+        for (unsigned char c : word) w += c == ' ' ? m.metrics[0] : m.metrics[size_t(2 * (c - 33) + 2)] + 2;
+        return w;
+    };
+    const int wrap = 350;
+    int lines = 1, pen = 0;
+    if (words_fit) *words_fit = true;
+    size_t start = 0;
+    for (;;) {
+        size_t end = note.find(' ', start);
+        std::string word = note.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        int w = width(word);
+        if (w > wrap && words_fit) *words_fit = false;
+        if (pen + w > wrap) {
+            ++lines;
+            pen = 0;
+        }
+        for (unsigned char c : word) pen += m.metrics[size_t(2 * (c - 33) + 2)] + 2;
+        pen = pen - 2 + m.metrics[0];
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+namespace {
+
+constexpr int bonus_of_kind[14] = {0, 0, 0, 0, 0, 0, 50, 100, 150, 200, 200, 200, 200, 200};
+
+bool has_off_hint(const std::string& note) {
+    std::string low;
+    for (char c : note) low += char(std::tolower(static_cast<unsigned char>(c)));
+    return low.find("off") != std::string::npos;
+}
+
+// Whether the stored solution can be built one piece at a time, all lasers on, without a beam
+// ever reaching a bomb (in some order of placing).
+bool buildable_with_lasers_on(const fixed_level& f) {
+    size_t n = f.solution.size();
+    if (n > 16) return true;
+    std::vector<char> safe(size_t(1) << n, 0);
+    for (size_t set = 0; set < safe.size(); ++set) {
+        sim_board b = f.board;
+        for (size_t i = 0; i < n; ++i)
+            if (set >> i & 1) {
+                b.kind[size_t(f.solution[i].cell)] = int8_t(f.solution[i].kind);
+                b.state[size_t(f.solution[i].cell)] = int8_t(f.solution[i].orientation);
+            }
+        trace_result t;
+        sim_trace(b, (1u << b.laser_cells.size()) - 1, false, t);
+        bool ok = t.explosion_step == no_step;
+        if (ok && set != 0) {
+            bool reachable = false;
+            for (size_t i = 0; i < n && !reachable; ++i)
+                if (set >> i & 1) reachable = safe[set & ~(size_t(1) << i)];
+            ok = reachable;
+        }
+        safe[set] = ok;
+    }
+    return safe.back();
+}
+
+}  // namespace
+
+level_figures check_level(const level_source& level, int index, const note_metrics& font) {
+    auto started = std::chrono::steady_clock::now();
+    level_figures r;
+    r.name = level.name;
+    r.index = index;
+    auto fail = [&](const std::string& what) { r.failures.push_back(what); };
+    fixed_level f = split_level(level.grid);
+    const sim_board& board = f.board;
+    r.lasers = int(board.laser_cells.size());
+    uint32_t all_on = (1u << r.lasers) - 1;
+    for (int k = 6; k < 14; ++k) r.pieces += f.stock[size_t(k)];
+
+    // The stored solution, with the game's trace and with the tools' copy.
+    std::vector<placement> stored = stored_solution(level.grid);
+    game_verdict g = replay_in_game(level.grid, stored, all_on);
+    if (!g.all_lit) fail("the stored solution does not light every lamp");
+    if (g.exploded) fail("the stored solution sets off a bomb");
+    sim_board solved = board;
+    for (const placement& m : stored) {
+        solved.kind[size_t(m.cell)] = int8_t(m.kind);
+        solved.state[size_t(m.cell)] = int8_t(m.orientation);
+    }
+    trace_result st;
+    sim_trace(solved, all_on, false, st);
+    r.beams = st.beams;
+    for (int cell : board.lamp_cells)
+        if (int(st.lamp_mask[size_t(cell)]) != g.lamp_mask[size_t(cell)])
+            fail("the tools' trace disagrees with the game's at a lamp");
+    if (st.won() != (g.all_lit && !g.exploded)) fail("the tools' trace disagrees with the game's");
+
+    // No piece placed: no set of lasers lights everything.
+    for (uint32_t mask = 1; mask <= all_on; ++mask) {
+        trace_result t;
+        sim_trace(board, mask, false, t);
+        if (t.won()) fail("every lamp is lit before a piece is placed");
+    }
+    game_verdict empty = replay_in_game(level.grid, {}, all_on);
+    if (empty.exploded) fail("a bomb goes off before a piece is placed");
+    if (empty.all_lit && !empty.exploded) fail("every lamp is lit before a piece is placed");
+
+    // The exhaustive search.
+    solve_options o;
+    o.node_budget = 30'000'000;
+    o.keep = 8;
+    solve_result s = solve(board, f.stock, o);
+    r.nodes = s.nodes;
+    r.exhausted = s.exhausted;
+    r.fewest = s.fewest;
+    r.solutions = s.solutions;
+    if (!s.exhausted) fail("the search ran out of its budget of " + std::to_string(o.node_budget) + " nodes");
+    if (s.fewest >= 0) r.ideas = int(s.ideas_by_size[s.fewest].size());
+    r.dead_first = s.root_moves > 0 ? double(s.dead_root_moves) / s.root_moves : 0;
+    if (s.fewest == 0) fail("no piece is needed");
+    bool bonus_level = pack_of(index) == bonus_pack;
+    if (level.bonus != bonus_level)
+        fail(bonus_level ? "a level of the bonus pack must say 'bonus'" : "'bonus' outside the bonus pack");
+    if (bonus_level) {
+        if (s.fewest < 0 || s.fewest >= r.pieces) fail("no solution cheaper than the stock");
+        if (r.ideas > 1) fail("the cheap solution has " + std::to_string(r.ideas) + " ideas, one is the point");
+        // The bonus of the cheapest solution: what it leaves in the stock.
+        for (const solution& sol : s.kept)
+            if (int(sol.pieces.size()) == s.fewest) {
+                std::array<int, 14> left = f.stock;
+                for (const placement& m : sol.pieces) left[size_t(m.kind)] -= 1;
+                int points = 0;
+                for (int k = 6; k < 14; ++k) points += left[size_t(k)] * bonus_of_kind[k];
+                r.bonus_points = std::max(r.bonus_points, points);
+            }
+    } else {
+        if (s.fewest != r.pieces)
+            fail("fewest pieces " + std::to_string(s.fewest) + ", stock " + std::to_string(r.pieces));
+        if (r.ideas > level.ideas)
+            fail(std::to_string(r.ideas) + " distinct ideas, " + std::to_string(level.ideas) + " allowed");
+        if (level.ideas > 1 && pack_of(index) < 9) fail("two ideas are for the combo packs only");
+        // Every kind in the stock is needed: a mirror in place of one piece of it fails.
+        for (int k = 7; k < 14; ++k) {
+            if (f.stock[size_t(k)] == 0) continue;
+            std::array<int, 14> swapped = f.stock;
+            swapped[size_t(k)] -= 1;
+            swapped[6] += 1;
+            solve_options q;
+            q.stop_after = 1;
+            q.keep = 0;
+            q.node_budget = 30'000'000;
+            solve_result w = solve(board, swapped, q);
+            r.nodes += w.nodes;
+            if (w.solutions > 0) fail("a mirror can stand in for a piece of kind " + std::to_string(k));
+            else if (!w.exhausted) fail("the kind check ran out of budget");
+        }
+    }
+
+    // Building it: switching a laser off while building must be said in the note.
+    r.needs_laser_off = !buildable_with_lasers_on(f);
+    if (r.needs_laser_off != level.laser_off)
+        fail(r.needs_laser_off ? "building it needs a laser switched off: say 'laser-off'"
+                               : "'laser-off' but it can be built with every laser on");
+    if (r.needs_laser_off && !has_off_hint(level.note)) fail("the note must say a laser has to be switched off");
+
+    // The note.
+    if (level.note.empty()) fail("no note");
+    if (level.note.size() > 255) fail("the note is longer than 255 characters");
+    for (unsigned char c : level.note)
+        if (c < 32 || c > 122) fail("the note holds a character outside 32 to 122");
+    bool words_fit = true;
+    int lines = note_line_count(font, level.note, &words_fit);
+    if (lines > note_max_lines)
+        fail("the note needs " + std::to_string(lines) + " lines, the window shows " + std::to_string(note_max_lines));
+    if (!words_fit) fail("a word of the note is wider than the window");
+
+    int double_prisms = f.stock[9];
+    if (r.lasers + double_prisms > 20) fail("more than 20 beams possible");
+
+    // The figures of the grade.
+    r.effort = trial_effort(board, f.stock, 8, 2'000'000);
+    std::set<int> kinds;
+    for (const placement& m : stored) kinds.insert(m.kind >= 10 ? 10 : m.kind);
+    std::set<int> laser_colours;
+    bool translators = false, bombs = false;
+    for (int cell = 0; cell < cell_count; ++cell) {
+        int k = board.kind[size_t(cell)];
+        if (k == 1) laser_colours.insert(board.colour[size_t(cell)]);
+        if (k == 2 && board.colour[size_t(cell)] >= 4) r.mixed_lamp = true;
+        translators = translators || k == 5;
+        bombs = bombs || k == 3;
+    }
+    r.mechanics = int(kinds.size()) + r.mixed_lamp + translators + bombs + r.needs_laser_off +
+                  (laser_colours.size() > 1 || !laser_colours.count(0));
+    r.grade = std::log10(std::max(1.0, r.effort)) + 1.5 * r.dead_first + 0.25 * r.pieces +
+              0.4 * (r.beams - 1) + 0.5 * (r.mechanics - 1) + 0.7 * r.needs_laser_off +
+              0.3 * r.mixed_lamp;
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return r;
+}
+
+int start_score_for(double grade) {
+    // Expected seconds of a typical player: about 40 for a first lesson, a quarter of an hour
+    // for the hardest levels. The start must outlast it, so the clock rarely eats the score.
+    double expected = 25.0 * std::pow(10.0, grade / 6.0);
+    int score = int(std::lround((200.0 + 2.0 * expected) / 50.0)) * 50;
+    return std::max(300, score);
+}
+
+void grade_levels(std::vector<level_figures>& all) {
+    for (level_figures& f : all) {
+        int pack = pack_of(f.index);
+        std::vector<double> window;
+        for (const level_figures& g : all)
+            if (std::abs(pack_of(g.index) - pack) <= 2) window.push_back(g.grade);
+        int below = 0;
+        for (double d : window) below += d < f.grade;
+        double rank = window.size() > 1 ? double(below) / double(window.size()) : 0;
+        f.hardness = rank < 1.0 / 3 ? 0 : rank < 2.0 / 3 ? 1 : 2;
+        f.start_score = start_score_for(f.grade);
+    }
+}
+
+}  // namespace levels

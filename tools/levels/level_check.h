@@ -1,0 +1,59 @@
+// The rules every shipped level must keep, and the figures the grade is made of.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "level_source.h"
+#include "solver.h"
+
+namespace levels {
+
+// Widths that the message window's word wrap uses (font16 metrics, see the bitmap fonts).
+struct note_metrics {
+    std::array<int, 181> metrics{};
+    bool real = false;  // false: a conservative estimate (no font file yet)
+};
+note_metrics load_note_metrics(const std::string& font16_dat_path);
+// Lines the message window needs for a note (wrap width 350), and whether the widest word fits.
+int note_line_count(const note_metrics& m, const std::string& note, bool* words_fit);
+constexpr int note_max_lines = 8;  // text from y 220, 16 pixels a line, buttons from y 355
+
+constexpr int pack_of(int level_index) { return level_index / 6; }
+constexpr int bonus_pack = 1;  // "Bonus scores"
+
+struct level_figures {
+    std::string name;
+    int index = 0;                 // 0 to 119
+    int pieces = 0;                // stock
+    int fewest = -1;
+    int64_t solutions = 0;
+    int ideas = 0;                 // distinct ideas of the fewest-piece solutions
+    int64_t nodes = 0;             // exhaustive search, all laser sets
+    bool exhausted = false;
+    double effort = 0;             // trial-and-error nodes to a first solution
+    double dead_first = 0;         // share of first moves with no solution below
+    int beams = 0;
+    int lasers = 0;
+    int mechanics = 0;
+    bool mixed_lamp = false;
+    bool needs_laser_off = false;  // no order of placing the solution avoids every bomb
+    int bonus_points = 0;          // bonus of the cheapest solution (bonus levels)
+    double grade = 0;
+    int hardness = 0;
+    int start_score = 0;
+    double seconds = 0;            // time the checks took
+    std::vector<std::string> failures;
+};
+
+// Runs every check of one level (index 0 to 119) and fills its figures (grade included;
+// hardness and start score need all levels: see grade_levels).
+level_figures check_level(const level_source& level, int index, const note_metrics& font);
+
+// Hardness by grade terciles within two packs either side; start score from the grade.
+void grade_levels(std::vector<level_figures>& all);
+int start_score_for(double grade);
+
+}  // namespace levels

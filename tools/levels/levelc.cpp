@@ -1,0 +1,157 @@
+// levelc: the level compiler and verifier.
+//
+//   levelc build  <list> <game folder>   sources -> Levels/level.001..120, Levels/level_info.all
+//   levelc verify <list> <font16.dat> <report folder>
+//                                        every check of every level, the grade, the report
+//   levelc grade  <list> <font16.dat>    writes the derived hardness and start into the sources
+//   levelc check  <font16.dat> <index> <source>...
+//                                        the checks and figures of single sources
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "game_replay.h"
+#include "level_check.h"
+#include "level_output.h"
+#include "level_source.h"
+
+using namespace levels;
+
+namespace {
+
+constexpr int level_total = 120;
+
+std::vector<level_source> read_all(const std::string& list) {
+    std::vector<level_source> all;
+    for (const std::string& path : read_level_list(list, level_total)) all.push_back(read_level_source(path));
+    return all;
+}
+
+int build(const std::string& list, const std::string& game_dir) {
+    std::vector<level_source> all = read_all(list);
+    int faults = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const level_source& level = all[i];
+        uint32_t all_on = (1u << split_level(level.grid).board.laser_cells.size()) - 1;
+        game_verdict v = replay_in_game(level.grid, stored_solution(level.grid), all_on);
+        if (!v.all_lit || v.exploded) {
+            std::cerr << level.path << ":1: the stored solution "
+                      << (v.exploded ? "sets off a bomb" : "leaves a lamp dark") << "\n";
+            ++faults;
+        }
+        if (level.hardness < 0 || level.start_score < 0) {
+            std::cerr << level.path << ":1: not graded yet (run levelc grade)\n";
+            ++faults;
+        }
+    }
+    if (faults) return 1;
+    std::filesystem::create_directories(game_dir + "/Levels");
+    for (size_t i = 0; i < all.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/Levels/level.%03d", int(i + 1));
+        if (!write_file(game_dir + name, level_file_bytes(all[i]))) return 1;
+    }
+    return write_file(game_dir + "/Levels/level_info.all", level_info_bytes(all)) ? 0 : 1;
+}
+
+std::vector<level_figures> check_all(const std::vector<level_source>& all, const note_metrics& font) {
+    std::vector<level_figures> figures;
+    for (size_t i = 0; i < all.size(); ++i) figures.push_back(check_level(all[i], int(i), font));
+    grade_levels(figures);
+    for (size_t i = 0; i < all.size(); ++i) {
+        level_figures& f = figures[i];
+        if (pack_of(int(i)) == bonus_pack && f.bonus_points * 4 < f.start_score)
+            f.failures.push_back("the bonus (" + std::to_string(f.bonus_points) +
+                                 ") is under a quarter of the start score");
+    }
+    return figures;
+}
+
+int verify(const std::string& list, const std::string& font_path, const std::string& out_dir) {
+    auto started = std::chrono::steady_clock::now();
+    std::vector<level_source> all = read_all(list);
+    note_metrics font = load_note_metrics(font_path);
+    if (!font.real) std::cout << "note: no font16 metrics at " << font_path << ", notes measured with an estimate\n";
+    std::vector<level_figures> figures = check_all(all, font);
+    int failed = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        level_figures& f = figures[i];
+        if (all[i].hardness != f.hardness || all[i].start_score != f.start_score)
+            f.failures.push_back("hardness and start differ from the grade (run levelc grade)");
+        for (const std::string& why : f.failures) std::cerr << all[i].path << ":1: " << why << "\n";
+        failed += !f.failures.empty();
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::filesystem::create_directories(out_dir);
+    std::ofstream report(out_dir + "/levels_report.md");
+    report << "# Levels: checks and grades\n\n" << all.size() << " levels, " << failed
+           << " failing, checked in " << seconds << " s.\n\n" << report_table(figures);
+    write_grade_plot(figures, out_dir + "/levels_grade.png");
+    std::cout << all.size() << " levels checked in " << seconds << " s, " << failed << " failing; report in "
+              << out_dir << "/levels_report.md\n";
+    return failed ? 1 : 0;
+}
+
+int grade(const std::string& list, const std::string& font_path) {
+    std::vector<level_source> all = read_all(list);
+    std::vector<level_figures> figures = check_all(all, load_note_metrics(font_path));
+    for (size_t i = 0; i < all.size(); ++i) {
+        all[i].hardness = figures[i].hardness;
+        all[i].start_score = figures[i].start_score;
+        // Rewrite only the header lines; the board and legend stay as the designer wrote them.
+        std::ifstream in(all[i].path);
+        std::string line, text;
+        bool header = true;
+        while (std::getline(in, line)) {
+            if (header && (line.rfind("hardness ", 0) == 0 || line.rfind("start ", 0) == 0)) continue;
+            if (header && line == "legend") {
+                static const char* const names[3] = {"easy", "normal", "hard"};
+                text += std::string("hardness ") + names[all[i].hardness] + "\nstart " +
+                        std::to_string(all[i].start_score) + "\n";
+                header = false;
+            }
+            text += line + "\n";
+        }
+        in.close();
+        std::ofstream(all[i].path) << text;
+        for (const std::string& why : figures[i].failures) std::cerr << all[i].path << ":1: " << why << "\n";
+    }
+    return 0;
+}
+
+int check(const std::string& font_path, int index, const std::vector<std::string>& files) {
+    note_metrics font = load_note_metrics(font_path);
+    int failed = 0;
+    for (const std::string& path : files) {
+        level_source level = read_level_source(path);
+        level_figures f = check_level(level, index, font);
+        std::printf("%s: pieces %d fewest %d ideas %d solutions %lld nodes %lld effort %.0f dead %.2f beams %d mech %d off %d grade %.2f start %d (%.2fs)\n",
+                    path.c_str(), f.pieces, f.fewest, f.ideas, static_cast<long long>(f.solutions),
+                    static_cast<long long>(f.nodes), f.effort, f.dead_first, f.beams, f.mechanics,
+                    int(f.needs_laser_off), f.grade, start_score_for(f.grade), f.seconds);
+        for (const std::string& why : f.failures) std::printf("  FAIL %s\n", why.c_str());
+        failed += !f.failures.empty();
+    }
+    return failed ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        if (args.size() == 3 && args[0] == "build") return build(args[1], args[2]);
+        if (args.size() == 4 && args[0] == "verify") return verify(args[1], args[2], args[3]);
+        if (args.size() == 3 && args[0] == "grade") return grade(args[1], args[2]);
+        if (args.size() >= 4 && args[0] == "check")
+            return check(args[1], std::stoi(args[2]), std::vector<std::string>(args.begin() + 3, args.end()));
+    } catch (const source_error& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    std::cerr << "usage: levelc build <list> <game folder> | verify <list> <font16.dat> <report folder> |"
+                 " grade <list> <font16.dat> | check <font16.dat> <index> <source>...\n";
+    return 2;
+}

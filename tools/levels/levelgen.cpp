@@ -1,0 +1,381 @@
+// levelgen: proposes level candidates for a pack, for the designer to choose and tidy.
+//
+//   levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [options]
+//
+// Solution first: lasers and a few walls, then the pieces one by one on the beams as they run,
+// then lamps where the finished beams end. Then counterexample tightening: the solver finds a
+// solution the design did not intend (cheaper, or another idea), and a wall (a bomb in the bomb
+// pack) goes on a cell only that solution uses. Repeat until only the intended idea is left.
+// Every accepted candidate is written as a source with its figures in a comment.
+#include <algorithm>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
+#include <set>
+
+#include "level_check.h"
+#include "level_source.h"
+#include "solver.h"
+
+using namespace levels;
+
+namespace {
+
+struct pack_config {
+    int lasers_min = 1, lasers_max = 1;
+    bool coloured = false;           // lasers red, green or blue instead of white
+    bool diagonal = false;           // lasers may point diagonally
+    std::vector<int> kinds = {6};    // piece kinds to draw from
+    std::vector<int> must = {};      // kinds every candidate uses at least once
+    int walls = 6;                   // wall strokes of the template
+    int translators = 0;
+    bool bombs = false;              // tighten with bombs
+    int mixed_lamps = 0;             // mixed lamps wanted
+    bool bonus = false;
+    int extra_lamps = 0;             // lamps on the way, not only at the ends
+};
+
+pack_config config_for(int pack, int slot) {
+    pack_config c;
+    switch (pack) {
+    case 1: c.walls = 3 + slot; break;
+    case 2: c.bonus = true; c.walls = 5; c.kinds = {6}; break;
+    case 3: c.coloured = true; c.lasers_min = 2; c.lasers_max = slot >= 4 ? 3 : 2;
+            c.mixed_lamps = slot >= 3 ? 1 : 0; break;
+    case 4: c.walls = 10; c.kinds = {6, 7}; c.must = {7}; c.translators = slot >= 3 ? 1 : 0; break;
+    case 5: c.bombs = true; c.lasers_min = 1; c.lasers_max = 2; c.walls = 4; c.kinds = {6, 7}; break;
+    case 6: c.lasers_min = 2; c.lasers_max = 3; c.coloured = true; c.mixed_lamps = 1; c.bombs = slot % 2;
+            c.kinds = {6, 7}; c.translators = slot % 3 == 0; break;
+    case 7: c.lasers_min = 2; c.lasers_max = 3; c.coloured = slot % 2; c.mixed_lamps = slot % 2;
+            c.kinds = {6, 7}; c.walls = 8; c.bombs = slot >= 4; c.translators = slot == 3; break;
+    case 8: c.kinds = {6, 8}; c.must = {8}; c.diagonal = slot >= 4; c.lasers_max = slot >= 5 ? 2 : 1; break;
+    case 9: c.kinds = {6, 9}; c.must = {9}; c.lasers_max = slot >= 5 ? 2 : 1; c.extra_lamps = 0; break;
+    case 10: case 11: case 12:
+        c.kinds = {6, 7, 8, 9}; c.lasers_min = 1; c.lasers_max = 2 + (pack == 12); c.coloured = pack != 10;
+        c.mixed_lamps = pack == 12; c.bombs = pack == 11; c.translators = pack == 12 && slot % 2;
+        c.walls = 8; break;
+    case 13: c.kinds = {6, 11, 12, 13}; c.must = {11, 12, 13}; c.lasers_min = 1; c.lasers_max = 2;
+             c.coloured = false; break;
+    case 14: c.kinds = {6, 9, 11, 12, 13}; c.lasers_min = 1; c.lasers_max = 2; c.coloured = true;
+             c.mixed_lamps = 2; c.must = {11, 12, 13}; break;
+    default:
+        c.kinds = {6, 7, 8, 9, 11, 12, 13}; c.lasers_min = 2; c.lasers_max = 3; c.coloured = true;
+        c.mixed_lamps = 1; c.bombs = pack % 2; c.translators = pack % 3 == 0; c.walls = 9;
+        c.diagonal = pack >= 17;
+        break;
+    }
+    return c;
+}
+
+struct generator {
+    std::mt19937 rng;
+    int pack, slot, pieces;
+    pack_config config;
+
+    int rnd(int n) { return int(rng() % uint32_t(n)); }
+
+    bool free_cell(const level_grid& g, int c) { return g.code[size_t(c)] == 0; }
+
+    // One candidate, solution first. Returns false when the layout went nowhere.
+    bool lay_out(level_grid& g) {
+        g.code.fill(0);
+        // Wall strokes anchored at the edge or free-standing short bars.
+        for (int w = 0; w < config.walls; ++w) {
+            int x = rnd(columns), y = rnd(rows), d = rnd(4) * 2, len = 1 + rnd(4);
+            if (rnd(2)) { if (rnd(2)) x = rnd(2) ? 0 : columns - 1; else y = rnd(2) ? 0 : rows - 1; }
+            for (int i = 0; i < len; ++i) {
+                int cx = x + i * (d == 2 ? 1 : d == 6 ? -1 : 0), cy = y + i * (d == 4 ? 1 : d == 0 ? -1 : 0);
+                if (cx < 0 || cy < 0 || cx >= columns || cy >= rows) break;
+                g.code[size_t(cell_index(cx, cy))] = 400;
+            }
+        }
+        int lasers = config.lasers_min + rnd(config.lasers_max - config.lasers_min + 1);
+        std::vector<int> colours = {1, 2, 3};
+        std::shuffle(colours.begin(), colours.end(), rng);
+        for (int l = 0; l < lasers; ++l) {
+            for (int attempt = 0; attempt < 50; ++attempt) {
+                int x = 1 + rnd(columns - 2), y = 1 + rnd(rows - 2);
+                int dir = config.diagonal && rnd(2) ? rnd(4) * 2 + 1 : rnd(4) * 2;
+                int c = cell_index(x, y);
+                if (!free_cell(g, c)) continue;
+                // The first cell ahead must be open, and there must be room to travel.
+                int nx = x + (dir >= 1 && dir <= 3) - (dir >= 5), ny = y + (dir >= 3 && dir <= 5) - (dir == 0 || dir == 1 || dir == 7);
+                if (nx < 0 || ny < 0 || nx >= columns || ny >= rows || !free_cell(g, cell_index(nx, ny))) continue;
+                int colour = config.coloured ? colours[size_t(l % 3)] : 0;
+                g.code[size_t(c)] = 100 + dir * 10 + colour;
+                break;
+            }
+        }
+        for (int t = 0; t < config.translators; ++t) {
+            // A translator on a laser's beam, letting it through one way.
+            fixed_level f = split_level(g);
+            trace_result tr;
+            sim_trace(f.board, (1u << f.board.laser_cells.size()) - 1, true, tr);
+            if (tr.entries.size() < 4) return false;
+            const beam_entry& e = tr.entries[size_t(1 + rnd(int(tr.entries.size()) - 2))];
+            g.code[size_t(e.cell)] = 500 + e.dir * 10;
+        }
+        return !split_level(g).board.laser_cells.empty();
+    }
+
+    bool place_pieces(level_grid& g, std::vector<placement>& placed) {
+        std::vector<int> kinds;
+        for (int k : config.must) kinds.push_back(k);
+        while (int(kinds.size()) < pieces) kinds.push_back(config.kinds[size_t(rnd(int(config.kinds.size())))]);
+        kinds.resize(size_t(pieces));
+        std::shuffle(kinds.begin(), kinds.end(), rng);
+        int last_step = 0;
+        for (int p = 0; p < pieces; ++p) {
+            sim_board now = solved_board(g);
+            trace_result tr;
+            sim_trace(now, (1u << now.laser_cells.size()) - 1, true, tr);
+            bool done = false;
+            for (int attempt = 0; attempt < 60 && !done; ++attempt) {
+                if (tr.entries.empty()) return false;
+                const beam_entry& e = tr.entries[size_t(rnd(int(tr.entries.size())))];
+                if (e.step < last_step + 2 && attempt < 40) continue;
+                int kind = kinds[size_t(p)];
+                std::vector<int> good;
+                for (int o = 0; o < (kind == 7 || kind == 8 ? 4 : kind >= 10 ? 1 : 8); ++o) {
+                    if (kind >= 10) { if (kind - 10 != e.colour) good.push_back(o); continue; }
+                    int split;
+                    int out = piece_turn(kind, o, e.dir, &split);
+                    if (out >= 0 && out != e.dir) good.push_back(o);
+                }
+                if (good.empty()) continue;
+                int o = good[size_t(rnd(int(good.size())))];
+                level_grid trial = g;
+                trial.code[size_t(e.cell)] = kind * 100 + (kind <= 9 ? o * 10 : 0);
+                fixed_level tf = split_level(trial);
+                sim_board b = tf.board;
+                for (const auto& s : tf.solution) { b.kind[size_t(s.cell)] = int8_t(s.kind); b.state[size_t(s.cell)] = int8_t(s.orientation); }
+                trace_result t2;
+                sim_trace(b, (1u << b.laser_cells.size()) - 1, true, t2);
+                if (t2.explosion_step != no_step || t2.beams > 20) continue;
+                g = trial;
+                placed.push_back({e.cell, kind, o});
+                last_step = e.step;
+                done = true;
+            }
+            if (!done) return false;
+        }
+        return true;
+    }
+
+    sim_board solved_board(const level_grid& g) {
+        fixed_level f = split_level(g);
+        sim_board b = f.board;
+        for (const auto& s : f.solution) { b.kind[size_t(s.cell)] = int8_t(s.kind); b.state[size_t(s.cell)] = int8_t(s.orientation); }
+        return b;
+    }
+
+    bool place_lamps(level_grid& g) {
+        sim_board b = solved_board(g);
+        trace_result tr;
+        sim_trace(b, (1u << b.laser_cells.size()) - 1, true, tr);
+        // Per beam, its entries in order; the lamp goes on the last straight stretch.
+        std::map<int, std::vector<beam_entry>> paths;
+        for (const beam_entry& e : tr.entries) paths[e.beam].push_back(e);
+        std::set<int> used;
+        int lamps = 0;
+        // Mixed lamps where two beams of different primary colours cross.
+        if (config.mixed_lamps > 0) {
+            std::map<int, int> colours_at;
+            for (const beam_entry& e : tr.entries)
+                if (e.colour >= 1) colours_at[e.cell] |= 1 << e.colour;
+            std::vector<int> crossings;
+            for (auto& [cell, bits] : colours_at)
+                if (__builtin_popcount(unsigned(bits)) >= 2) crossings.push_back(cell);
+            std::shuffle(crossings.begin(), crossings.end(), rng);
+            for (int m = 0; m < config.mixed_lamps && m < int(crossings.size()); ++m) {
+                int bits = colours_at[crossings[size_t(m)]];
+                int lamp = (bits & 2) && (bits & 4) ? 4 : (bits & 4) && (bits & 8) ? 5 : 6;
+                g.code[size_t(crossings[size_t(m)])] = 200 + lamp;
+                used.insert(crossings[size_t(m)]);
+                ++lamps;
+            }
+            if (lamps < config.mixed_lamps) return false;
+        }
+        for (auto& [beam, path] : paths) {
+            // Only beams bent by a piece on the way get a lamp at their end.
+            size_t last_turn = 0;
+            for (size_t i = 1; i < path.size(); ++i)
+                if (path[i].dir != path[i - 1].dir || path[i].colour != path[i - 1].colour) last_turn = i;
+            bool bent = last_turn > 0 || beam >= int(b.laser_cells.size());
+            if (!bent) continue;
+            size_t from = last_turn + (path.size() - last_turn) / 2;
+            if (from >= path.size()) continue;
+            size_t pick = from + size_t(rnd(int(path.size() - from)));
+            int cell = path[pick].cell;
+            if (used.count(cell) || g.code[size_t(cell)] != 0) continue;
+            g.code[size_t(cell)] = 200 + path[pick].colour;
+            used.insert(cell);
+            ++lamps;
+            for (int extra = 0; extra < config.extra_lamps && last_turn > 2; ++extra) {
+                int c2 = path[size_t(rnd(int(last_turn)))].cell;
+                if (g.code[size_t(c2)] == 0) g.code[size_t(c2)] = 200 + path[0].colour;
+            }
+        }
+        return lamps > 0;
+    }
+
+    // The cells the intended solution needs: its pieces, lamps, lasers and every cell its beams
+    // cross (tightening never walls those).
+    std::set<int> protected_cells(const level_grid& g) {
+        std::set<int> keep;
+        sim_board b = solved_board(g);
+        trace_result tr;
+        sim_trace(b, (1u << b.laser_cells.size()) - 1, true, tr);
+        for (const beam_entry& e : tr.entries) keep.insert(e.cell);
+        for (int c = 0; c < cell_count; ++c)
+            if (g.code[size_t(c)] != 0) keep.insert(c);
+        return keep;
+    }
+
+    bool tighten(level_grid& g, int stock_size, std::string& why) {
+        std::set<int> keep = protected_cells(g);
+        sim_board solved = solved_board(g);
+        std::string intended = idea_of(solved, (1u << solved.laser_cells.size()) - 1);
+        for (int round = 0; round < 40; ++round) {
+            fixed_level f = split_level(g);
+            solve_options o;
+            o.node_budget = 400'000;
+            o.stop_after = 48;
+            o.keep = 48;
+            solve_result r = solve(f.board, f.stock, o);
+            if (!r.exhausted && r.solutions < o.stop_after) { why = "budget"; return false; }
+            std::vector<const solution*> unwanted;
+            for (const solution& s : r.kept)
+                if (int(s.pieces.size()) < stock_size || s.idea != intended) unwanted.push_back(&s);
+            if (unwanted.empty()) {
+                if (r.exhausted) return true;
+                why = "too many solutions of the intended idea";
+                return false;
+            }
+            // Cells only unwanted solutions use, counted over all of them.
+            std::map<int, int> score;
+            for (const solution* s : unwanted) {
+                sim_board b = f.board;
+                for (const placement& m : s->pieces) { b.kind[size_t(m.cell)] = int8_t(m.kind); b.state[size_t(m.cell)] = int8_t(m.orientation); }
+                trace_result tr;
+                sim_trace(b, s->laser_on, true, tr);
+                std::set<int> cells;
+                for (const placement& m : s->pieces) cells.insert(m.cell);
+                for (const beam_entry& e : tr.entries) cells.insert(e.cell);
+                for (int c : cells)
+                    if (!keep.count(c)) score[c] += 4;
+            }
+            if (score.empty()) {
+                why = "an unwanted solution uses only the intended cells";
+                if (std::getenv("LEVELGEN_DEBUG")) {
+                    level_source l; l.grid = g; l.note = "x";
+                    std::cerr << format_level_source(l) << "intended " << intended << "\n";
+                    for (const solution* s : unwanted) {
+                        std::cerr << "unwanted " << s->idea << " mask " << s->laser_on << ":";
+                        for (const placement& m : s->pieces) std::cerr << " " << cell_column(m.cell) << "," << cell_row(m.cell) << "k" << m.kind << "o" << m.orientation;
+                        std::cerr << "\n";
+                    }
+                }
+                return false;
+            }
+            // Prefer cells beside walls or the edge, so that walls grow into shapes.
+            int best = -1, best_score = -1;
+            for (auto& [c, s] : score) {
+                int x = cell_column(c), y = cell_row(c), bonus = 0;
+                for (int d = 0; d < 8; d += 2) {
+                    int nx = x + (d == 2) - (d == 6), ny = y + (d == 4) - (d == 0);
+                    if (nx < 0 || ny < 0 || nx >= columns || ny >= rows) bonus += 1;
+                    else if (g.code[size_t(cell_index(nx, ny))] == 400) bonus += 2;
+                }
+                int total = s + bonus + rnd(3);
+                if (total > best_score) { best_score = total; best = c; }
+            }
+            g.code[size_t(best)] = config.bombs && rnd(3) != 0 ? 300 : 400;
+            // A bomb must not go off on the empty board.
+            fixed_level f2 = split_level(g);
+            trace_result t0;
+            sim_trace(f2.board, (1u << f2.board.laser_cells.size()) - 1, false, t0);
+            if (t0.explosion_step != no_step) g.code[size_t(best)] = 400;
+        }
+        why = "too many rounds";
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 7) {
+        std::cerr << "usage: levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [font16.dat]\n";
+        return 2;
+    }
+    generator gen{std::mt19937(uint32_t(std::stoul(argv[4]))), std::stoi(argv[1]), std::stoi(argv[2]),
+                  std::stoi(argv[3]), {}};
+    gen.config = config_for(gen.pack, gen.slot);
+    int tries = std::stoi(argv[5]);
+    std::string out = argv[6];
+    note_metrics font = load_note_metrics(argc > 7 ? argv[7] : "");
+    std::filesystem::create_directories(out);
+    int index = (gen.pack - 1) * 6 + gen.slot - 1;
+    int accepted = 0;
+    std::map<std::string, int> rejected;
+    for (int t = 0; t < tries; ++t) {
+        level_grid g;
+        std::vector<placement> placed;
+        if (!gen.lay_out(g)) { rejected["layout"]++; continue; }
+        if (!gen.place_pieces(g, placed)) { rejected["pieces"]++; continue; }
+        if (!gen.place_lamps(g)) { rejected["lamps"]++; continue; }
+        std::string why;
+        if (!gen.tighten(g, gen.pieces, why)) { rejected[why]++; continue; }
+        level_source level;
+        level.grid = g;
+        level.note = "Draft.";
+        if (gen.config.bonus) {
+            // The tightened level is the cheap idea; the stored solution takes a longer way
+            // round with two more mirrors, so the cheap idea earns their bonus.
+            fixed_level f = split_level(g);
+            std::array<int, 14> stock = f.stock;
+            stock[6] += 2;
+            solve_options o;
+            o.node_budget = 400'000;
+            o.keep = 4000;
+            solve_result r = solve(f.board, stock, o);
+            std::vector<const solution*> longer;
+            for (const solution& s : r.kept)
+                if (int(s.pieces.size()) == gen.pieces + 2) longer.push_back(&s);
+            if (longer.empty()) { rejected["no longer way"]++; continue; }
+            const solution* s = longer[size_t(gen.rnd(int(longer.size())))];
+            if (s->laser_on != (1u << f.board.laser_cells.size()) - 1) { rejected["longer way needs laser off"]++; continue; }
+            for (int c = 0; c < cell_count; ++c)
+                if (g.code[size_t(c)] / 100 >= 6) level.grid.code[size_t(c)] = 0;
+            for (const placement& m : s->pieces)
+                level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
+            level.bonus = true;
+        }
+        level_figures fig = check_level(level, index, font);
+        if (fig.needs_laser_off) {
+            level.laser_off = true;
+            level.note = "Draft: switch a laser off.";
+            fig = check_level(level, index, font);
+        }
+        if (!fig.failures.empty()) { rejected[fig.failures[0]]++; continue; }
+        char name[256];
+        std::snprintf(name, sizeof name, "%s/p%02d_%d_k%d_s%s_%03d.lvl", out.c_str(), gen.pack, gen.slot,
+                      gen.pieces, argv[4], t);
+        std::ofstream file(name);
+        file << "# grade " << fig.grade << " effort " << fig.effort << " dead " << fig.dead_first << " nodes "
+             << fig.nodes << " beams " << fig.beams << " lasers " << fig.lasers << " off " << fig.needs_laser_off
+             << " mech " << fig.mechanics << "\n"
+             << format_level_source(level);
+        ++accepted;
+        std::cout << name << " grade " << fig.grade << "\n";
+    }
+    std::cout << "accepted " << accepted << " of " << tries;
+    for (auto& [why, n] : rejected) std::cout << "; " << why << " " << n;
+    std::cout << "\n";
+    return 0;
+}

@@ -1,0 +1,207 @@
+// The compact trace of the level tools, step by step as the game's trace: advance every beam,
+// let the pieces act, stop the beams that meet head-on.
+#include "sim.h"
+
+namespace levels {
+
+namespace {
+
+constexpr int step_x[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+constexpr int step_y[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+constexpr int colour_bit[4] = {1, 8, 4, 2};  // white, red, green, blue
+
+struct beam {
+    int x, y, colour, dir, entry_dir, active;
+};
+
+constexpr int beam_limit = 20 + cell_count;
+
+bool on_board(int x, int y) { return x >= 0 && x < columns && y >= 0 && y < rows; }
+
+}  // namespace
+
+int piece_turn(int kind, int f, int dir, int* split) {
+    if (split) *split = -1;
+    switch (kind) {
+    case 0: case 2: return dir;
+    case 5: return dir == f ? dir : -1;
+    case 6:
+        if (dir == (f + 5) % 8) return (dir + 2) % 8;
+        if (dir == (f + 3) % 8) return (dir + 6) % 8;
+        return -1;
+    case 7: {
+        int e = dir % 4;
+        if (e == (f + 1) % 4) return (dir + 2) % 8;
+        if (e == (f + 3) % 4) return (dir + 6) % 8;
+        if (e == (f + 2) % 4) return dir;
+        return -1;
+    }
+    case 8: {
+        int e = dir % 4;
+        if (e == (f + 2) % 4) return (dir + 7) % 8;
+        if (e == (f + 1) % 4) return (dir + 1) % 8;
+        return -1;
+    }
+    case 9:
+        if (dir == (f + 4) % 8) {
+            int out = (dir + 2) % 8;
+            if (split) *split = (out + 4) % 8;
+            return out;
+        }
+        return -1;
+    case 10: case 11: case 12: case 13: return dir;
+    default: return -1;  // laser, bomb, wall
+    }
+}
+
+bool lamp_lit(int lamp_colour, int mask) {
+    switch (lamp_colour) {
+    case 0: return mask & 1;
+    case 1: return mask & 8;
+    case 2: return mask & 4;
+    case 3: return mask & 2;
+    case 4: return (mask & 8) && (mask & 4);
+    case 5: return (mask & 4) && (mask & 2);
+    case 6: return (mask & 8) && (mask & 2);
+    default: return false;
+    }
+}
+
+fixed_level split_level(const level_grid& grid) {
+    fixed_level out;
+    for (int cell = 0; cell < cell_count; ++cell) {
+        int32_t d = grid.code[cell];
+        int k = d / 100, o = (d / 10) % 10, c = d % 10;
+        sim_board& b = out.board;
+        if (k >= 6) {
+            out.stock[k] += 1;
+            if (k == 9) b.double_prism_slots += 1;
+            out.solution.push_back({cell, k, k <= 9 ? o : 0});
+            continue;
+        }
+        b.kind[cell] = int8_t(k);
+        if (k == 1 || k == 5) b.state[cell] = int8_t(o);
+        if (k <= 2) b.colour[cell] = int8_t(c);
+        if (k == 1) b.laser_cells.push_back(int16_t(cell));
+        if (k == 2) b.lamp_cells.push_back(int16_t(cell));
+    }
+    return out;
+}
+
+void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_result& out,
+               std::string* signature) {
+    beam beams[beam_limit];
+    std::vector<std::string> sig;
+    int count = int(b.laser_cells.size());
+    // Bombs that went off this trace; the board itself stays untouched.
+    int exploded_cell = -1;
+    out.lamp_mask.fill(0);
+    out.explosion_step = no_step;
+    out.entries.clear();
+    out.lit_path = 0;
+    for (int i = 0; i < count; ++i) {
+        int cell = b.laser_cells[i];
+        beams[i] = {cell_column(cell), cell_row(cell), b.colour[cell], b.state[cell], 0,
+                    int((laser_on >> i) & 1)};
+    }
+    if (signature) sig.assign(count, std::string());
+    int step = 0;
+    for (;;) {
+        ++step;
+        int n = count;
+        for (int i = 0; i < n; ++i) {
+            beam& m = beams[i];
+            if (m.active != 1) continue;
+            m.x += step_x[m.dir];
+            m.y += step_y[m.dir];
+        }
+        for (int i = 0; i < n; ++i) {
+            beam& m = beams[i];
+            if (!on_board(m.x, m.y)) { m.active = 0; continue; }
+            if (m.active != 1) continue;
+            int cell = cell_index(m.x, m.y);
+            int k = b.kind[cell];
+            if (cell == exploded_cell) k = 0;
+            m.entry_dir = m.dir;
+            out.lit_path += 1;
+            if (want_entries && k == 0 && cell != exploded_cell)
+                out.entries.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
+            if (k == 1) { m.active = 0; continue; }
+            if (k == 2) { out.lamp_mask[cell] |= uint8_t(colour_bit[m.colour]); continue; }
+            if (k == 3) {
+                m.active = 0;
+                if (out.explosion_step == no_step) {
+                    out.explosion_step = step;
+                    exploded_cell = cell;
+                }
+                continue;
+            }
+            if (cell == exploded_cell) { m.active = 0; continue; }
+            if (k == 0) continue;
+            if (k == 4) { m.active = 0; continue; }
+            if (k >= 10) {
+                if (signature && k - 10 != m.colour) sig[i] += "c" + std::to_string(k - 10);
+                m.colour = k - 10;
+                continue;
+            }
+            int split = -1;
+            int in = m.dir;
+            int d = piece_turn(k, b.state[cell], m.dir, &split);
+            if (d < 0) {
+                m.active = 0;
+                if (signature && k >= 6) sig[i] += std::to_string(in) + "x";
+                continue;
+            }
+            m.dir = d;
+            if (signature && k >= 6 && d != in) sig[i] += std::to_string(in) + ">" + std::to_string(d);
+            if (split >= 0 && count < beam_limit) {
+                beams[count] = {m.x, m.y, m.colour, split, m.entry_dir, 1};
+                if (signature) {
+                    sig[i] += "/";
+                    sig.push_back(std::string("s") + std::to_string(split));
+                }
+                ++count;
+            }
+        }
+        // Head-on meetings.
+        for (int i = 0; i + 1 < count; ++i) {
+            for (int j = i + 1; j < count; ++j) {
+                beam& p = beams[i];
+                beam& q = beams[j];
+                if (p.x == q.x && p.y == q.y) {
+                    if (!on_board(p.x, p.y)) continue;
+                    if (p.entry_dir == (q.dir + 4) % 8 || p.dir == (q.entry_dir + 4) % 8) {
+                        int k = b.kind[cell_index(p.x, p.y)];
+                        if (cell_index(p.x, p.y) == exploded_cell) k = 0;
+                        if (k == 5) { p.active = 0; q.active = 0; }
+                        else if ((p.active == 1 && q.active == 1) || k > 6) {
+                            p.active = 0;
+                            q.active = 0;
+                        }
+                    }
+                } else if (p.active == 1 && q.active == 1 && p.x + step_x[p.dir] == q.x &&
+                           p.y + step_y[p.dir] == q.y && p.dir == (q.dir + 4) % 8) {
+                    p.active = 0;
+                    q.active = 0;
+                }
+            }
+        }
+        bool any = false;
+        for (int i = 0; i < count; ++i) any = any || beams[i].active == 1;
+        if (!any) break;
+    }
+    out.beams = count;
+    out.steps = step;
+    bool all = true;
+    for (int cell : b.lamp_cells) all = all && lamp_lit(b.colour[cell], out.lamp_mask[cell]);
+    out.all_lit = all;
+    if (signature) {
+        signature->clear();
+        for (const std::string& s : sig) {
+            *signature += s;
+            *signature += ';';
+        }
+    }
+}
+
+}  // namespace levels

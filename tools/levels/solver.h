@@ -1,0 +1,71 @@
+// The exact solver of the level tools: depth-first search over placements of the stock.
+//
+// It places pieces only on empty cells that a beam enters, in the order in which the beams
+// reach them (step, then cell), and only where the piece changes a beam arriving in that step
+// while leaving alone every beam that passed the cell before. Every solution that uses no
+// useless piece is met exactly once that way: order its pieces by the step at which each first
+// acts; up to that step the board without the later pieces traces the same beams.
+// All orientations are tried separately (no merging of the ways a piece can stop a beam), so
+// the search stays exact where a stopper later turns a beam from another side.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "sim.h"
+
+namespace levels {
+
+struct placement {
+    int cell, kind, orientation;
+    bool operator==(const placement&) const = default;
+};
+
+struct solution {
+    std::vector<placement> pieces;
+    uint32_t laser_on = 0;
+    std::string idea;
+};
+
+struct solve_options {
+    int64_t node_budget = 20'000'000;
+    bool all_masks = true;         // also try lasers switched off
+    int64_t stop_after = -1;       // stop once this many solutions are found (-1: exhaust)
+    int keep = 64;                 // solutions kept for the caller
+    bool random_order = false;     // trial-and-error effort: children in random order
+    bool merge_stops = false;      // one blocking move per piece kind and cell (effort only)
+    uint64_t seed = 1;
+};
+
+struct solve_result {
+    bool exhausted = true;         // false when the budget ran out or stop_after was reached
+    int64_t nodes = 0;
+    int fewest = -1;               // fewest pieces of any solution found, -1 for none
+    int64_t solutions = 0;
+    std::map<int, int64_t> solutions_by_size;
+    std::set<std::string> ideas;
+    std::map<int, std::set<std::string>> ideas_by_size;
+    std::vector<solution> kept;
+    // Root moves that turn, split or recolour a beam (all lasers on): how many, and how many
+    // lead to no solution.
+    int root_moves = 0;
+    int dead_root_moves = 0;
+    int64_t nodes_to_first = -1;   // nodes searched before the first solution
+};
+
+// stock: pieces per kind (6 to 13).
+solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
+                   const solve_options& options);
+
+// The idea of a configuration: what its movable pieces do to the beams (see sim_trace).
+std::string idea_of(const sim_board& board, uint32_t laser_on);
+
+// Trial-and-error effort: mean nodes until a first solution with children in random order,
+// over the given number of seeds (all lasers on).
+double trial_effort(const sim_board& fixed, const std::array<int, 14>& stock, int seeds,
+                    int64_t budget_per_seed);
+
+}  // namespace levels
