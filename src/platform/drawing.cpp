@@ -131,6 +131,7 @@ void cls() {
     if (!state.renderer) return;
     SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
     SDL_RenderClear(state.renderer);
+    if (state.clear_hook) state.clear_hook();
 }
 
 namespace {
@@ -215,7 +216,9 @@ void flip(int32_t sync) {
         state.next_present_ms = now;
         return;
     }
-    sleep_ms(state.next_present_ms - now);
+    // Sleeping to the whole millisecond at or after the target keeps the average at exactly
+    // 85 a second, however the fractions fall.
+    sleep_ms(std::ceil(state.next_present_ms) - now);
 }
 
 void set_color(int32_t r, int32_t g, int32_t b) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ void request_close();
 
 // The virtual clock: delay() and present pacing advance it instead of sleeping.
 void advance_clock(int32_t ms);
+// Runs right after every cls, that is inside every pass of the main loop before anything
+// draws: a test stands in for the work of a pass with it (advance_clock), or watches passes.
+// An empty function removes it.
+void on_clear(std::function<void()> hook);
 
 // Sounds started and stopped, in order. The path is the game path the sound was loaded from.
 struct sound_event {

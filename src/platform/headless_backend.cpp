@@ -52,6 +52,8 @@ void advance_clock(int32_t ms) {
     if (ms > 0) state.virtual_ms += ms;
 }
 
+void on_clear(std::function<void()> hook) { state.clear_hook = std::move(hook); }
+
 const std::vector<sound_event>& sound_log() { return state.sound_log; }
 void clear_sound_log() { state.sound_log.clear(); }
 

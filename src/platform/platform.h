@@ -37,6 +37,12 @@ bool is_headless();
 // Where "users" and "screens" live; the game folder unless set (a read-only install keeps
 // its players elsewhere).
 void set_data_dir(const std::string& dir);
+// The folder for "users" and "screens": the game folder when the player can write there, else
+// $XDG_DATA_HOME/beamworks (or ~/.local/share/beamworks). Makes "users" and "screens" in it.
+std::string choose_data_dir(const std::string& game_dir);
+// The rule alone: the environment's XDG_DATA_HOME and HOME are passed in (null when unset).
+std::string data_dir_rule(const std::string& game_dir, bool game_dir_writable,
+                          const char* xdg_data_home, const char* home);
 
 // Ends the process with exit code 0. In the headless backend it throws program_ended instead,
 // so that a test or the replay tool can see the game quit and carry on.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -101,6 +102,7 @@ struct platform_state {
     bool fullscreen = false;
     std::vector<uint32_t> presented;       // headless: the last presented frame
     int32_t present_count = 0;
+    std::function<void()> clear_hook;      // headless: see headless::on_clear
 
     drawing_state draw;
     input_state input;
