@@ -20,6 +20,8 @@ std::string executable_folder(const char* argv0) {
 }  // namespace
 
 int main(int, char** argv) {
-    platform::init_window(executable_folder(argv[0]));
+    const std::string folder = executable_folder(argv[0]);
+    platform::init_window(folder);
+    platform::set_data_dir(platform::choose_data_dir(folder));
     run_game();
 }

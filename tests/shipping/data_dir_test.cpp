@@ -1,0 +1,49 @@
+// Where the players' files go: beside the game when it is writable, else the player's folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/platform.h"
+
+namespace {
+
+struct data_dir_case {
+    bool writable;
+    const char* xdg;
+    const char* home;
+    const char* expected;
+};
+
+TEST(data_dir, rule_table) {
+    const data_dir_case cases[] = {
+        {true, "/x/data", "/home/ann", "/opt/game"},
+        {true, nullptr, nullptr, "/opt/game"},
+        {false, "/x/data", "/home/ann", "/x/data/beamworks"},
+        {false, nullptr, "/home/ann", "/home/ann/.local/share/beamworks"},
+        {false, "", "/home/ann", "/home/ann/.local/share/beamworks"},
+        // A relative XDG_DATA_HOME is not a data folder at all.
+        {false, "relative/data", "/home/ann", "/home/ann/.local/share/beamworks"},
+        {false, nullptr, nullptr, "/opt/game"},
+        {false, nullptr, "", "/opt/game"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::data_dir_rule("/opt/game", c.writable, c.xdg, c.home), c.expected)
+            << "writable " << c.writable << " xdg " << (c.xdg ? c.xdg : "(unset)") << " home "
+            << (c.home ? c.home : "(unset)");
+    }
+}
+
+// A game folder the player can write to keeps "users" and "screens" beside the executable,
+// and both exist afterwards so that the first screenshot and the first player can be saved.
+TEST(data_dir, writable_game_folder_keeps_its_files_and_gains_the_folders) {
+    const std::filesystem::path game =
+        std::filesystem::path(BEAMWORKS_BINARY_DIR) / "test_scratch" / "data_dir_writable";
+    std::filesystem::remove_all(game);
+    std::filesystem::create_directories(game);
+    EXPECT_EQ(platform::choose_data_dir(game.string()), game.string());
+    EXPECT_TRUE(std::filesystem::is_directory(game / "users"));
+    EXPECT_TRUE(std::filesystem::is_directory(game / "screens"));
+    std::filesystem::remove_all(game);
+}
+
+}  // namespace
