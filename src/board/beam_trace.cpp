@@ -194,37 +194,61 @@ void apply(int32_t count) {
     }
 }
 
+// One pair of beams, i before j: stopped if they meet in one cell or head-on in neighbouring
+// cells, with the blend drawn between them.
+template <bool draw>
+void collide_pair(laser& a, laser& b) {
+    if (a.x == b.x && a.y == b.y && on_board(a.x, a.y)) {
+        // They meet when one leaves along the line the other came in by, against it.
+        const bool meet = a.entry_dir == ((b.dir + 4) & 7) || a.dir == ((b.entry_dir + 4) & 7);
+        if (!meet) return;
+        const int32_t k = board[a.x][a.y].kind;
+        if (k == kind_translator) {
+            a.active = 0;
+            b.active = 0;
+        } else if ((a.active == 1 && b.active == 1) || k > kind_mirror) {
+            // In the pieces above the mirror a beam that has already stopped still stops
+            // the other.
+            a.active = 0;
+            b.active = 0;
+            if constexpr (draw) draw_blend_in_cell(a, b);
+        }
+    } else if (a.active == 1 && b.active == 1 &&
+               a.x + dir_column_step[static_cast<size_t>(a.dir & 7)] == b.x &&
+               a.y + dir_row_step[static_cast<size_t>(a.dir & 7)] == b.y &&
+               a.dir == ((b.dir + 4) & 7)) {
+        a.active = 0;
+        b.active = 0;
+        if constexpr (draw) draw_blend_adjacent(a, b);
+    }
+}
+
+// Every pair i < j in order, active or not. Two beams that have both stopped change nothing
+// (only their blend is drawn again, over itself), so the silent trace visits only the pairs
+// with a beam that was active when the phase began: the same pairs that can change anything,
+// in the same order.
 template <bool draw>
 void collide() {
     const int32_t count = beam_count;
-    for (int32_t i = 0; i + 1 < count; ++i) {
-        laser& a = beams[static_cast<size_t>(i)];
-        for (int32_t j = i + 1; j < count; ++j) {
-            laser& b = beams[static_cast<size_t>(j)];
-            // Two stopped beams change nothing; only their blend is drawn again, over itself.
-            if constexpr (!draw) {
-                if (a.active != 1 && b.active != 1) continue;
-            }
-            if (a.x == b.x && a.y == b.y && on_board(a.x, a.y)) {
-                // They meet when one leaves along the line the other came in by, against it.
-                const bool meet = a.entry_dir == ((b.dir + 4) & 7) || a.dir == ((b.entry_dir + 4) & 7);
-                if (!meet) continue;
-                const int32_t k = board[a.x][a.y].kind;
-                if (k == kind_translator) {
-                    a.active = 0;
-                    b.active = 0;
-                } else if ((a.active == 1 && b.active == 1) || k > kind_mirror) {
-                    a.active = 0;
-                    b.active = 0;
-                    if constexpr (draw) draw_blend_in_cell(a, b);
-                }
-            } else if (a.active == 1 && b.active == 1 &&
-                       a.x + dir_column_step[static_cast<size_t>(a.dir & 7)] == b.x &&
-                       a.y + dir_row_step[static_cast<size_t>(a.dir & 7)] == b.y &&
-                       a.dir == ((b.dir + 4) & 7)) {
-                a.active = 0;
-                b.active = 0;
-                if constexpr (draw) draw_blend_adjacent(a, b);
+    if constexpr (draw) {
+        for (int32_t i = 0; i + 1 < count; ++i)
+            for (int32_t j = i + 1; j < count; ++j)
+                collide_pair<true>(beams[static_cast<size_t>(i)], beams[static_cast<size_t>(j)]);
+    } else {
+        std::array<int16_t, beam_capacity> active;
+        int32_t active_count = 0;
+        for (int32_t i = 0; i < count; ++i)
+            if (beams[static_cast<size_t>(i)].active == 1) active[static_cast<size_t>(active_count++)] = static_cast<int16_t>(i);
+        int32_t later = 0;  // first entry of `active` above i
+        for (int32_t i = 0; i + 1 < count; ++i) {
+            while (later < active_count && active[static_cast<size_t>(later)] <= i) ++later;
+            laser& a = beams[static_cast<size_t>(i)];
+            if (a.active == 1) {
+                for (int32_t j = i + 1; j < count; ++j)
+                    collide_pair<false>(a, beams[static_cast<size_t>(j)]);
+            } else {
+                for (int32_t n = later; n < active_count; ++n)
+                    collide_pair<false>(a, beams[static_cast<size_t>(active[static_cast<size_t>(n)])]);
             }
         }
     }

@@ -285,6 +285,33 @@ TEST(beam_trace, judge_board_reports_and_restores) {
     EXPECT_EQ(v.steps, 17);
 }
 
+TEST(beam_trace, wall_sparks_sit_where_the_beam_came_in_and_turn_off_walls_beside) {
+    // Angle per direction: no wall beside, a wall at (x + sx, y) only, at (x, y + sy) only, both.
+    constexpr int32_t angles[8][4] = {
+        {90, 90, 90, 90},     {135, 45, 225, 135}, {180, 180, 180, 180}, {225, 315, 135, 225},
+        {270, 270, 270, 270}, {315, 225, 45, 315}, {0, 0, 0, 0},         {45, 135, 315, 45},
+    };
+    // Offsets from the wall cell's top-left: the middle of a side, or a corner.
+    constexpr int32_t offsets[8][2] = {{17, 34}, {0, 34}, {0, 17}, {0, 0},
+                                       {17, 0},  {34, 0}, {34, 17}, {34, 34}};
+    for (int32_t d = 0; d < 8; ++d) {
+        for (int32_t beside = 0; beside < 4; ++beside) {
+            board_builder b;
+            const int32_t x = 9, y = 7;
+            b.put(x, y, kind_wall);
+            // The two cells touching both the wall and the cell the beam came from.
+            const int32_t sx = -dir_column_step[d], sy = -dir_row_step[d];
+            if ((beside & 1) && d % 2 == 1) b.put(x + sx, y, kind_wall);
+            if ((beside & 2) && d % 2 == 1) b.put(x, y + sy, kind_wall);
+            if ((beside & 1) && d % 2 == 0) b.put(x - 1, y - 1, kind_wall);  // never looked at
+            const spark_pose pose = wall_spark_pose(laser{x, y, beam_red, d, d, 0, 1});
+            EXPECT_EQ(pose.angle, angles[d][beside]) << "direction " << d << " beside " << beside;
+            EXPECT_EQ(pose.x, 35 * x + 35 + offsets[d][0]) << "direction " << d;
+            EXPECT_EQ(pose.y, 35 * y + 75 + offsets[d][1]) << "direction " << d;
+        }
+    }
+}
+
 // Random boards of every piece, with turned pieces and up to 20 lasers: every trace ends
 // within the bound, and the beams never outnumber the lasers plus the double prisms.
 TEST(beam_trace, trace_stays_within_its_bounds_on_random_boards) {

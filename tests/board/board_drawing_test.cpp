@@ -199,7 +199,8 @@ TEST_F(board_drawing_test, drawing_trace_changes_the_state_as_the_silent_one_doe
                 }
             }
         }
-        for (int32_t i = 0; i < 6; ++i)
+        const int32_t lasers = static_cast<int32_t>(rng() % 20) + 1;
+        for (int32_t i = 0; i < lasers; ++i)
             b.laser_at(static_cast<int32_t>(rng() % 19), static_cast<int32_t>(rng() % 14),
                        static_cast<int32_t>(rng() % 8), static_cast<int32_t>(rng() % 4));
         const board_globals before = board_vars;
