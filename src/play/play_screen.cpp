@@ -9,11 +9,7 @@
 #include "app/bitmap_font.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
-#if __has_include("board/board_drawing.h")
 #include "board/board_drawing.h"
-#else
-void draw_board_and_beams();
-#endif
 #include "board/board_state.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
