@@ -38,6 +38,7 @@ struct sound {
     std::string path;
     bool loops = false;
     std::vector<int16_t> samples;  // interleaved stereo at mixer_rate
+    int64_t length_ms = 0;
 };
 
 struct stream {
