@@ -108,11 +108,15 @@ protected:
     void own_levels_folder() {
         namespace fs = std::filesystem;
         const fs::path levels = fs::path(game_dir) / "Levels";
-        const fs::path built = fs::read_symlink(levels);
-        fs::remove(levels);
-        fs::create_directory(levels);
-        for (const auto& entry : fs::directory_iterator(built)) {
-            fs::copy_file(entry.path(), levels / entry.path().filename());
+        if (fs::is_symlink(levels)) {
+            const fs::path built = fs::read_symlink(levels);
+            fs::remove(levels);
+            fs::create_directory(levels);
+            for (const auto& entry : fs::directory_iterator(built)) {
+                fs::copy_file(entry.path(), levels / entry.path().filename());
+            }
+        } else {
+            fs::create_directories(levels);
         }
     }
     void write_level(int32_t level_index, const level_data& level) {
