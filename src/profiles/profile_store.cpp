@@ -122,7 +122,8 @@ void create_profile(const std::string& name) {
 void delete_profile(int32_t index) {
     if (index < 0 || index >= profile_count) return;
     const std::string name = profile_names[size_t(index)];
-    const bool own_folder = is_safe_profile_name(name) && !folder_shared_with_other_player(name, index);
+    const bool own_folder =
+        is_safe_profile_name(name) && !folder_shared_with_other_player(name, index);
 
     std::copy(profile_names.begin() + index + 1, profile_names.begin() + profile_count,
               profile_names.begin() + index);
