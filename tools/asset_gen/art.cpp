@@ -120,27 +120,37 @@ double label_width(cairo_t* cr, const std::string& text) {
 
 void set_rgb(cairo_t* cr, rgb c, double a) { cairo_set_source_rgba(cr, c.r, c.g, c.b, a); }
 
-void glow_line(cairo_t* cr, double x1, double y1, double x2, double y2, rgb c, double width,
+void glow_path(cairo_t* cr, const std::vector<double>& points, rgb c, double width,
                double strength) {
+    if (points.size() < 4) return;
+    auto trace = [&] {
+        cairo_new_path(cr);
+        cairo_move_to(cr, points[0], points[1]);
+        for (size_t i = 2; i + 1 < points.size(); i += 2) cairo_line_to(cr, points[i], points[i + 1]);
+    };
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     const double widths[] = {width * 5, width * 3, width * 1.8, width};
     const double alphas[] = {0.08, 0.15, 0.35, 0.9};
     for (int i = 0; i < 4; ++i) {
         set_rgb(cr, c, alphas[i] * strength);
         cairo_set_line_width(cr, widths[i]);
-        cairo_move_to(cr, x1, y1);
-        cairo_line_to(cr, x2, y2);
+        trace();
         cairo_stroke(cr);
     }
     // A whiter core keeps the beam bright in the middle.
     set_rgb(cr, {0.5 + c.r / 2, 0.5 + c.g / 2, 0.5 + c.b / 2}, 0.6 * strength);
     cairo_set_line_width(cr, width * 0.45);
-    cairo_move_to(cr, x1, y1);
-    cairo_line_to(cr, x2, y2);
+    trace();
     cairo_stroke(cr);
     cairo_restore(cr);
+}
+
+void glow_line(cairo_t* cr, double x1, double y1, double x2, double y2, rgb c, double width,
+               double strength) {
+    glow_path(cr, {x1, y1, x2, y2}, c, width, strength);
 }
 
 void glow_dot(cairo_t* cr, double x, double y, double r, rgb c, double strength) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace art {
 
@@ -59,6 +60,10 @@ inline double dir_y(int d) { return -std::cos(d * pi / 4); }
 
 // A line that glows: wide faint strokes under a bright core, added to what is below.
 void glow_line(cairo_t* cr, double x1, double y1, double x2, double y2, rgb c, double width,
+               double strength = 1.0);
+// The same along a path of points (x0, y0, x1, y1, ...), with round joins, so that a beam
+// turning at a piece shows no bright knot at the corner.
+void glow_path(cairo_t* cr, const std::vector<double>& points, rgb c, double width,
                double strength = 1.0);
 // A round soft glow of radius r, additive.
 void glow_dot(cairo_t* cr, double x, double y, double r, rgb c, double strength = 1.0);

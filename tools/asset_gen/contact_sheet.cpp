@@ -66,65 +66,74 @@ struct entry {
     double scale;
 };
 
-// Lays frames out left to right, wrapping at the sheet's width, below a title line.
+// Lays entries out left to right in rows, each a title over its frames; a strip too long for
+// one row wraps its frames onto further rows.
 struct sheet_layout {
     cairo_t* cr;
     double width;
+    double x = 10;
     double y = 10;
+    double row_height = 0;
 
-    void title(const std::string& text) {
-        art::select_font(cr, true, 14);
-        cairo_set_source_rgb(cr, 0.9, 0.9, 0.6);
-        cairo_move_to(cr, 10, y + 14);
-        cairo_show_text(cr, text.c_str());
-        y += 22;
+    void new_row() {
+        y += row_height;
+        x = 10;
+        row_height = 0;
     }
 
-    void frames(cairo_surface_t* pic, int cell_w, int cell_h, double scale, bool checker,
-                bool numbers) {
+    void entry(const std::string& title, cairo_surface_t* pic, int cell_w, int cell_h,
+               double scale, bool numbers) {
         const int pw = cairo_image_surface_get_width(pic);
         const int ph = cairo_image_surface_get_height(pic);
         if (cell_w == 0) {
             cell_w = pw;
             cell_h = ph;
         }
-        const int count = (pw / cell_w) * (ph / cell_h);
+        const int per_row = pw / cell_w;
+        const int count = per_row * (ph / cell_h);
         const double fw = cell_w * scale, fh = cell_h * scale;
-        double x = 10;
+        const double step_y = fh + (numbers ? 16 : 6);
+        art::select_font(cr, true, 13);
+        const double title_w = art::label_width(cr, title) + 12;
+        const double frames_w = count * (fw + 6);
+        const double usable = width - 20;
+        const double block_w = std::max(title_w, std::min(frames_w, usable));
+        const int frames_per_line = std::max(1, static_cast<int>((usable + 6) / (fw + 6)));
+        const int lines = frames_w <= usable ? 1 : (count + frames_per_line - 1) / frames_per_line;
+        if (x + block_w > width - 10 && x > 10) new_row();
+        cairo_set_source_rgb(cr, 0.9, 0.9, 0.6);
+        cairo_move_to(cr, x, y + 14);
+        cairo_show_text(cr, title.c_str());
         for (int k = 0; k < count; ++k) {
-            if (x + fw > width - 10 && x > 10) {
-                x = 10;
-                y += fh + (numbers ? 16 : 6);
-            }
-            const int sx = (k % (pw / cell_w)) * cell_w, sy = (k / (pw / cell_w)) * cell_h;
+            const double fx = x + (k % frames_per_line) * (fw + 6);
+            const double fy = y + 22 + (k / frames_per_line) * step_y;
+            const int sx = (k % per_row) * cell_w, sy = (k / per_row) * cell_h;
             cairo_save(cr);
-            cairo_rectangle(cr, x, y, fw, fh);
-            if (checker) {
-                cairo_set_source_rgb(cr, 0.02, 0.03, 0.07);
-            } else {
-                cairo_set_source_rgb(cr, 0, 0, 0);
-            }
+            cairo_rectangle(cr, fx, fy, fw, fh);
+            cairo_set_source_rgb(cr, 0.02, 0.03, 0.07);
             cairo_fill_preserve(cr);
             cairo_clip(cr);
-            cairo_translate(cr, x, y);
+            cairo_translate(cr, fx, fy);
             cairo_scale(cr, scale, scale);
             cairo_set_source_surface(cr, pic, -sx, -sy);
             cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
             cairo_paint(cr);
             cairo_restore(cr);
-            cairo_rectangle(cr, x - 0.5, y - 0.5, fw + 1, fh + 1);
+            cairo_rectangle(cr, fx - 0.5, fy - 0.5, fw + 1, fh + 1);
             cairo_set_source_rgba(cr, 0.3, 0.3, 0.4, 1);
             cairo_set_line_width(cr, 1);
             cairo_stroke(cr);
             if (numbers) {
                 art::select_font(cr, false, 11);
                 cairo_set_source_rgb(cr, 0.7, 0.7, 0.8);
-                cairo_move_to(cr, x + 2, y + fh + 12);
+                cairo_move_to(cr, fx + 2, fy + fh + 12);
                 cairo_show_text(cr, std::to_string(k).c_str());
+                art::select_font(cr, true, 13);
             }
-            x += fw + 6;
         }
-        y += fh + (numbers ? 22 : 14);
+        row_height = std::max(row_height, 22 + lines * step_y + 10);
+        x += block_w + 16;
+        if (lines > 1) new_row();
     }
 };
 
@@ -138,9 +147,9 @@ void write_sheet(const std::string& game_dir, const std::string& out_path,
         cairo_surface_t* pic = load_picture(game_dir + "/images/" + e.file);
         const int pw = cairo_image_surface_get_width(pic);
         const int ph = cairo_image_surface_get_height(pic);
-        layout.title(std::string(e.file) + "  (" + std::to_string(pw) + " x " +
-                     std::to_string(ph) + ")");
-        layout.frames(pic, e.cell_w, e.cell_h, e.scale, true, numbers);
+        layout.entry(std::string(e.file) + "  (" + std::to_string(pw) + " x " +
+                         std::to_string(ph) + ")",
+                     pic, e.cell_w, e.cell_h, e.scale, numbers);
         cairo_surface_destroy(pic);
     }
     art::write_png(sheet, out_path);
@@ -182,7 +191,7 @@ void game_text(cairo_t* cr, cairo_surface_t* glyphs, const std::vector<int>& met
 }
 
 void write_font_sheet(const std::string& game_dir, const std::string& out_path) {
-    art::canvas sheet(1500, 560, false);
+    art::canvas sheet(1500, 700, false);
     cairo_set_source_rgb(sheet.cr, 0.05, 0.06, 0.12);
     cairo_paint(sheet.cr);
     sheet_layout layout{sheet.cr, 1500};
@@ -194,8 +203,9 @@ void write_font_sheet(const std::string& game_dir, const std::string& out_path) 
         std::ifstream in(game_dir + "/font/" + name + ".dat", std::ios::binary);
         std::vector<int> metrics(181, 0);
         for (int& m : metrics) m = in.get();
-        layout.title(name + ": the 90 glyphs, then text laid out by the metrics");
-        layout.frames(glyphs, 0, 0, 1.0, true, false);
+        layout.entry(name + ": the 90 glyphs, then text laid out by the metrics", glyphs, size, size,
+                     1.0, false);
+        layout.new_row();
         cairo_set_source_rgb(sheet.cr, 1, 1, 1);
         game_text(sheet.cr, glyphs, metrics, size, 10, layout.y, sample, 1400);
         layout.y += size + 6;
@@ -218,7 +228,7 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"double_mirror.png", 35, 35, 3}, {"prism.png", 35, 35, 3},
                  {"double_prism.png", 35, 35, 3}, {"color_translator.png", 35, 35, 3},
                  {"wall.png", 0, 0, 3},           {"bomb.png", 0, 0, 3}},
-                1200, 1560, true);
+                1000, 1100, true);
     write_sheet(game_dir, out_dir + "/panel_and_buttons.png",
                 {{"mirror_big.png", 0, 0, 1},
                  {"double_mirror_big.png", 0, 0, 1},
@@ -258,22 +268,33 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"message_window.png", 0, 0, 1},
                  {"popup_menu.png", 0, 0, 1},
                  {"profiles_back.png", 0, 0, 1}},
-                1000, 2000, false);
+                1000, 900, false);
     write_sheet(game_dir, out_dir + "/backgrounds.png",
-                {{"main_menu.jpg", 0, 0, 0.75},
-                 {"background.jpg", 0, 0, 0.75},
-                 {"background_main.png", 0, 0, 0.75},
-                 {"galaxy_map.jpg", 0, 0, 0.75},
-                 {"how_to_play.jpg", 0, 0, 0.75},
-                 {"logo.png", 0, 0, 0.75}},
-                1240, 1450, false);
+                {{"main_menu.jpg", 0, 0, 0.5},
+                 {"background.jpg", 0, 0, 0.5},
+                 {"background_main.png", 0, 0, 0.5},
+                 {"galaxy_map.jpg", 0, 0, 0.5},
+                 {"how_to_play.jpg", 0, 0, 0.5},
+                 {"logo.png", 0, 0, 0.5}},
+                860, 1000, false);
+    // Each full-screen picture also at its own size, to look at closely.
+    for (const char* name : {"main_menu.jpg", "galaxy_map.jpg", "how_to_play.jpg", "logo.png",
+                             "background.jpg", "background_main.png"}) {
+        cairo_surface_t* pic = load_picture(game_dir + "/images/" + name);
+        art::canvas copy(800, 600, false);
+        cairo_set_source_surface(copy.cr, pic, 0, 0);
+        cairo_paint(copy.cr);
+        cairo_surface_destroy(pic);
+        const std::string base(name);
+        art::write_png(copy, out_dir + "/full_" + base.substr(0, base.find('.')) + ".png");
+    }
     write_sheet(game_dir, out_dir + "/animations.png",
                 {{"bomb_animation.jpg", 150, 150, 0.5},
                  {"translator_animation.jpg", 128, 128, 0.5},
                  {"wall_animation.jpg", 128, 128, 0.5},
                  {"lamp_fire.jpg", 150, 150, 0.5},
                  {"passed_level.jpg", 160, 160, 0.5}},
-                1300, 1500, true);
+                1300, 1300, true);
     write_font_sheet(game_dir, out_dir + "/fonts.png");
 }
 

@@ -122,6 +122,8 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
     cairo_clip(cr);
     for (size_t i = 0; i < beams.size(); ++i) {
         beam b = beams[i];
+        std::vector<double> solid_path = {centre_x(b.col), centre_y(b.row)};
+        rgb path_colour = pieces::beam_colour(b.colour);
         for (int steps = 0; steps < 40; ++steps) {
             const int nc = b.col + static_cast<int>(std::lround(art::dir_x(b.dir)));
             const int nr = b.row + static_cast<int>(std::lround(art::dir_y(b.dir)));
@@ -129,7 +131,14 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
             const double x2 = centre_x(nc), y2 = centre_y(nr);
             const rgb colour = pieces::beam_colour(b.colour);
             if (b.solid) {
-                art::glow_line(cr, x1, y1, x2, y2, colour, 1.6);
+                if (colour.r != path_colour.r || colour.g != path_colour.g ||
+                    colour.b != path_colour.b) {
+                    art::glow_path(cr, solid_path, path_colour, 1.6);
+                    solid_path = {x1, y1};
+                    path_colour = colour;
+                }
+                solid_path.push_back(x2);
+                solid_path.push_back(y2);
             } else {
                 art::glow_line(cr, x1, y1, x1 + (x2 - x1) / 3, y1 + (y2 - y1) / 3, colour, 1.4);
                 art::glow_line(cr, x1 + 2 * (x2 - x1) / 3, y1 + 2 * (y2 - y1) / 3, x2, y2,
@@ -160,6 +169,7 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
             if (split >= 0) beams.push_back({nc, nr, split, b.colour, b.solid});
             b.dir = out;
         }
+        art::glow_path(cr, solid_path, path_colour, 1.6);
     }
     cairo_restore(cr);
     // Pieces again over the beams' ends, then the lit lamps and the sparks.

@@ -46,15 +46,13 @@ void main_menu(const std::string& dir) {
     cairo_set_line_width(cr, 2);
     cairo_arc(cr, 760, 680, 200, art::pi * 1.05, art::pi * 1.62);
     cairo_stroke(cr);
-    // Beams: a laser at the right sends white light up onto a mirror, then into a prism
-    // that bends it; the other colours cross the lower right.
-    pieces::laser(cr, 730, 450, 1.4, 0);
-    art::glow_line(cr, 730, 440, 730, 200, {1, 1, 1}, 2.0);
-    pieces::mirror(cr, 730, 200, 1.4, 5);
-    art::glow_line(cr, 730, 200, 600, 200, {1, 1, 1}, 2.0);
-    pieces::prism(cr, 600, 200, 1.4, 1);
-    art::glow_line(cr, 600, 200, 560, 160, {1, 1, 1}, 2.0);
-    art::glow_line(cr, 560, 160, 545, 145, {1, 1, 1}, 2.0, 0.5);
+    // Beams: a laser at the right sends white light up onto a mirror and left into a prism,
+    // which bends it up; coloured light from far away crosses the lower right.
+    art::glow_path(cr, {735, 452, 735, 200, 610, 200, 548, 138}, {1, 1, 1}, 2.0);
+    art::glow_line(cr, 548, 138, 490, 80, {1, 1, 1}, 2.0, 0.5);
+    pieces::laser(cr, 735, 465, 1.4, 0);
+    pieces::mirror(cr, 735, 200, 1.4, 5);
+    pieces::prism(cr, 610, 200, 1.4, 1);
     art::glow_line(cr, 560, 560, 800, 320, {1, 0.1, 0.1}, 1.6, 0.8);
     art::glow_line(cr, 600, 600, 800, 400, {0.1, 1, 0.2}, 1.6, 0.8);
     art::glow_line(cr, 640, 600, 800, 440, {0.2, 0.3, 1}, 1.6, 0.9);
@@ -63,14 +61,18 @@ void main_menu(const std::string& dir) {
     const double w = art::label_width(cr, "Beamworks");
     art::glowing_label(cr, "Beamworks", 400 - w / 2, 78, 54, {0.92, 0.97, 1.0},
                        {0.3, 0.7, 1.0}, 1.2);
-    // A soft dark band behind the menu column keeps its labels readable.
-    cairo_pattern_t* band = cairo_pattern_create_linear(0, 0, 280, 0);
-    cairo_pattern_add_color_stop_rgba(band, 0, 0.0, 0.0, 0.03, 0.55);
-    cairo_pattern_add_color_stop_rgba(band, 1, 0.0, 0.0, 0.03, 0.0);
-    cairo_set_source(cr, band);
-    cairo_rectangle(cr, 0, 105, 280, 230);
+    // A soft shadow behind the menu column keeps its labels readable.
+    cairo_save(cr);
+    cairo_translate(cr, 110, 220);
+    cairo_scale(cr, 1.6, 1.0);
+    cairo_pattern_t* shade = cairo_pattern_create_radial(0, 0, 0, 0, 0, 140);
+    cairo_pattern_add_color_stop_rgba(shade, 0, 0.0, 0.0, 0.03, 0.6);
+    cairo_pattern_add_color_stop_rgba(shade, 1, 0.0, 0.0, 0.03, 0.0);
+    cairo_set_source(cr, shade);
+    cairo_arc(cr, 0, 0, 140, 0, 2 * art::pi);
     cairo_fill(cr);
-    cairo_pattern_destroy(band);
+    cairo_pattern_destroy(shade);
+    cairo_restore(cr);
     art::write_jpeg(c, dir + "/main_menu.jpg", 90);
 }
 
@@ -238,41 +240,36 @@ void galaxy_map(const std::string& dir) {
 
 void logo(const std::string& dir) {
     // The credits screen's whole picture: the texts are drawn over its upper left and right,
-    // the logo fills the lower middle.
+    // the logo fills the lower middle. A small puzzle, solved: a laser's beam split in two by
+    // a double prism, turned by mirrors, coloured by spheres, lighting a red and a blue lamp.
     art::canvas c(800, 600, true);
     cairo_t* cr = c.cr;
     deep_space(cr, 800, 600, 6, 0.9);
-    // White light into a prism, out as red, green and blue.
-    art::glow_line(cr, 0, 380, 330, 380, {1, 1, 1}, 3.0);
-    art::glow_line(cr, 360, 380, 800, 330, {1, 0.1, 0.1}, 2.6);
-    art::glow_line(cr, 360, 380, 800, 400, {0.15, 1, 0.25}, 2.6);
-    art::glow_line(cr, 360, 380, 800, 470, {0.25, 0.35, 1}, 2.6);
-    cairo_save(cr);
-    cairo_translate(cr, 345, 380);
-    cairo_new_path(cr);
-    for (int i = 0; i < 3; ++i) {
-        const double a = -art::pi / 2 + i * 2 * art::pi / 3;
-        cairo_line_to(cr, std::cos(a) * 48, std::sin(a) * 48 + 10);
-    }
-    cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(-40, -40, 40, 40);
-    cairo_pattern_add_color_stop_rgba(p, 0, 0.8, 0.95, 1.0, 0.6);
-    cairo_pattern_add_color_stop_rgba(p, 1, 0.4, 0.3, 0.9, 0.45);
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    cairo_set_source_rgba(cr, 0.9, 0.97, 1.0, 0.95);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
-    cairo_restore(cr);
+    const double s = 1.6;
+    const double split_x = 250, mid = 382, up = 336, down = 428;
+    art::glow_path(cr, {70, mid, split_x, mid}, {1, 1, 1}, 2.4);
+    art::glow_path(cr, {split_x, mid, split_x, up, 440, up}, {1, 1, 1}, 2.4);
+    art::glow_path(cr, {split_x, mid, split_x, down, 440, down}, {1, 1, 1}, 2.4);
+    art::glow_path(cr, {440, up, 800, up}, {1, 0.1, 0.1}, 2.4);
+    art::glow_path(cr, {440, down, 800, down}, {0.25, 0.35, 1}, 2.4);
+    pieces::laser(cr, 70, mid, s, 2);
+    pieces::double_prism(cr, split_x, mid, s, 2);
+    pieces::mirror(cr, split_x, up, s, 3);
+    pieces::mirror(cr, split_x, down, s, 1);
+    pieces::colour_sphere(cr, 440, up, s, 1);
+    pieces::colour_sphere(cr, 440, down, s, 3);
+    pieces::lamp(cr, 650, up, s, 1);
+    pieces::lamp(cr, 650, down, s, 3);
+    art::glow_dot(cr, 650, up, 48, {1, 0.1, 0.1}, 1.1);
+    art::glow_dot(cr, 650, down, 48, {0.2, 0.3, 1}, 1.1);
     art::select_font(cr, true, 72);
     const double w = art::label_width(cr, "Beamworks");
-    art::glowing_label(cr, "Beamworks", 400 - w / 2, 520, 72, {0.95, 0.98, 1.0},
+    art::glowing_label(cr, "Beamworks", 400 - w / 2, 530, 72, {0.95, 0.98, 1.0},
                        {0.3, 0.7, 1.0}, 1.3);
     art::select_font(cr, false, 18);
     const std::string sub = "a puzzle of light";
     const double sw = art::label_width(cr, sub);
-    cairo_move_to(cr, 400 - sw / 2, 552);
+    cairo_move_to(cr, 400 - sw / 2, 560);
     cairo_set_source_rgba(cr, 0.7, 0.82, 1.0, 0.9);
     cairo_show_text(cr, sub.c_str());
     art::write_png(c, dir + "/logo.png");
