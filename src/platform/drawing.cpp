@@ -50,6 +50,27 @@ void set_draw_colour_for_lines() {
 // Positions are truncated toward zero, as every float-to-integer conversion of the game is.
 int32_t to_pixel(float v) { return static_cast<int32_t>(v); }
 
+// An "accelerated" OpenGL renderer that is really Mesa's software rasteriser (a machine or
+// virtual display without a graphics card) draws the game's pictures at half the speed of
+// SDL's own software renderer, too slow for 50 passes a second on a small machine. The
+// player's own choice of driver (SDL_RENDER_DRIVER) is left alone.
+bool rasterises_in_software(SDL_Renderer* renderer) {
+    if (SDL_GetHint(SDL_HINT_RENDER_DRIVER)) return false;
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using get_string_fn = const unsigned char* (*)(unsigned int);
+    auto get_string = reinterpret_cast<get_string_fn>(SDL_GL_GetProcAddress("glGetString"));
+    if (!get_string) return false;
+    constexpr unsigned int gl_renderer = 0x1F01;
+    const auto* name = reinterpret_cast<const char*>(get_string(gl_renderer));
+    if (!name) return false;
+    const std::string driver = name;
+    return driver.find("llvmpipe") != std::string::npos ||
+           driver.find("softpipe") != std::string::npos ||
+           driver.find("Software Rasterizer") != std::string::npos;
+}
+
 }  // namespace
 
 void upload_image(image& img) {
@@ -87,6 +108,13 @@ void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int
         state.renderer = SDL_CreateRenderer(state.window, -1,
                                             SDL_RENDERER_ACCELERATED |
                                                 SDL_RENDERER_TARGETTEXTURE);
+        if (state.renderer && rasterises_in_software(state.renderer)) {
+            SDL_DestroyRenderer(state.renderer);
+            state.renderer = nullptr;
+            // Otherwise SDL would show the software renderer's frames through that same
+            // OpenGL rasteriser.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        }
         if (!state.renderer) {
             state.renderer = SDL_CreateRenderer(state.window, -1, SDL_RENDERER_SOFTWARE |
                                                                       SDL_RENDERER_TARGETTEXTURE);
