@@ -268,7 +268,7 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"message_window.png", 0, 0, 1},
                  {"popup_menu.png", 0, 0, 1},
                  {"profiles_back.png", 0, 0, 1}},
-                1000, 900, false);
+                1000, 1300, false);
     write_sheet(game_dir, out_dir + "/backgrounds.png",
                 {{"main_menu.jpg", 0, 0, 0.5},
                  {"background.jpg", 0, 0, 0.5},
@@ -294,7 +294,7 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"wall_animation.jpg", 128, 128, 0.5},
                  {"lamp_fire.jpg", 150, 150, 0.5},
                  {"passed_level.jpg", 160, 160, 0.5}},
-                1300, 1300, true);
+                1300, 1750, true);
     write_font_sheet(game_dir, out_dir + "/fonts.png");
 }
 

@@ -180,14 +180,6 @@ void laser(cairo_t* cr, double cx, double cy, double s, int dir) {
     cairo_stroke(cr);
     // The lens at the muzzle glows.
     art::glow_dot(cr, cx + ux * b1, cy + uy * b1, 5.5 * s, {1.0, 0.95, 0.85}, 1.0);
-    // A chevron on the housing, pointing the same way.
-    cairo_set_line_width(cr, 1.4 * s);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_source_rgba(cr, 1.0, 0.85, 0.4, 0.95);
-    cairo_move_to(cr, cx - ux * 3 * s + px * 4 * s, cy - uy * 3 * s + py * 4 * s);
-    cairo_line_to(cr, cx + ux * 1.5 * s, cy + uy * 1.5 * s);
-    cairo_line_to(cr, cx - ux * 3 * s - px * 4 * s, cy - uy * 3 * s - py * 4 * s);
-    cairo_stroke(cr);
 }
 
 void lamp(cairo_t* cr, double cx, double cy, double s, int lamp_colour_code) {

@@ -48,8 +48,8 @@ void main_menu(const std::string& dir) {
     cairo_stroke(cr);
     // Beams: a laser at the right sends white light up onto a mirror and left into a prism,
     // which bends it up; coloured light from far away crosses the lower right.
-    art::glow_path(cr, {735, 452, 735, 200, 610, 200, 548, 138}, {1, 1, 1}, 2.0);
-    art::glow_line(cr, 548, 138, 490, 80, {1, 1, 1}, 2.0, 0.5);
+    art::glow_path(cr, {735, 452, 735, 200, 610, 200, 560, 150}, {1, 1, 1}, 2.0);
+    art::glow_line(cr, 560, 150, 535, 125, {1, 1, 1}, 2.0, 0.4);
     pieces::laser(cr, 735, 465, 1.4, 0);
     pieces::mirror(cr, 735, 200, 1.4, 5);
     pieces::prism(cr, 610, 200, 1.4, 1);
@@ -148,8 +148,8 @@ void play_frame(const std::string& dir) {
     cairo_set_source_rgba(cr, 0.55, 0.65, 0.85, 0.9);
     cairo_move_to(cr, 38, 586);
     cairo_show_text(cr,
-                    "Left click: place a piece, hold and move to turn it, click a laser to "
-                    "switch it.   Right click: take a piece back.");
+                    "Left click: place a piece, hold to turn it, switch a laser.   "
+                    "Right click: take a piece back.");
     art::write_png(c, dir + "/background_main.png");
 }
 
