@@ -235,10 +235,11 @@ void collide() {
             for (int32_t j = i + 1; j < count; ++j)
                 collide_pair<true>(beams[static_cast<size_t>(i)], beams[static_cast<size_t>(j)]);
     } else {
-        std::array<int16_t, beam_capacity> active;
+        std::array<int32_t, beam_capacity> active;
         int32_t active_count = 0;
         for (int32_t i = 0; i < count; ++i)
-            if (beams[static_cast<size_t>(i)].active == 1) active[static_cast<size_t>(active_count++)] = static_cast<int16_t>(i);
+            if (beams[static_cast<size_t>(i)].active == 1)
+                active[static_cast<size_t>(active_count++)] = i;
         int32_t later = 0;  // first entry of `active` above i
         for (int32_t i = 0; i + 1 < count; ++i) {
             while (later < active_count && active[static_cast<size_t>(later)] <= i) ++later;
@@ -247,8 +248,10 @@ void collide() {
                 for (int32_t j = i + 1; j < count; ++j)
                     collide_pair<false>(a, beams[static_cast<size_t>(j)]);
             } else {
-                for (int32_t n = later; n < active_count; ++n)
-                    collide_pair<false>(a, beams[static_cast<size_t>(active[static_cast<size_t>(n)])]);
+                for (int32_t n = later; n < active_count; ++n) {
+                    const int32_t j = active[static_cast<size_t>(n)];
+                    collide_pair<false>(a, beams[static_cast<size_t>(j)]);
+                }
             }
         }
     }

@@ -20,7 +20,8 @@ void clear_level_from_board() {
             cell.solution_kind = 0;
         }
     }
-    for (int32_t k = kind_mirror; k <= kind_blue_sphere; ++k) piece_stock[static_cast<size_t>(k)] = 0;
+    for (int32_t k = kind_mirror; k <= kind_blue_sphere; ++k)
+        piece_stock[static_cast<size_t>(k)] = 0;
     laser_source_count = 0;
     lamp_count = 0;
 }

@@ -17,7 +17,7 @@ bool parse_level(std::span<const uint8_t> bytes, level_data& out, std::string* w
     auto next_byte = [&]() -> uint8_t { return at < bytes.size() ? bytes[at++] : (++at, 0); };
     const int32_t length = next_byte();
     out.text.assign(static_cast<size_t>(length), '\0');
-    for (int32_t i = 0; i < length; ++i) out.text[static_cast<size_t>(i)] = static_cast<char>(next_byte());
+    for (char& c : out.text) c = static_cast<char>(next_byte());
     for (auto& column : out.cells) {
         for (int32_t& code : column) {
             uint32_t v = 0;
@@ -41,7 +41,8 @@ std::string check_level(const level_data& level) {
             const int32_t kind = level_cell_kind(code);
             const int32_t orientation = level_cell_orientation(code);
             const int32_t colour = level_cell_colour(code);
-            if (kind > kind_blue_sphere) return where + ": kind " + std::to_string(kind) + " above 13";
+            if (kind > kind_blue_sphere)
+                return where + ": kind " + std::to_string(kind) + " above 13";
             if (kind == kind_laser) {
                 if (++lasers > max_lasers) return where + ": more than 20 lasers";
                 if (colour > beam_blue)

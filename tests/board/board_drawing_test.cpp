@@ -55,8 +55,11 @@ protected:
     // A short silent sound, to see in the sound log when the sphere's sound plays.
     platform::sound* make_sound(const std::string& name) {
         std::vector<uint8_t> wav;
-        auto put32 = [&wav](uint32_t v) { for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(v >> (8 * i))); };
-        auto put16 = [&wav](uint16_t v) { wav.push_back(static_cast<uint8_t>(v)); wav.push_back(static_cast<uint8_t>(v >> 8)); };
+        auto put = [&wav](uint32_t v, int32_t bytes) {
+            for (int32_t i = 0; i < bytes; ++i) wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        };
+        auto put32 = [&put](uint32_t v) { put(v, 4); };
+        auto put16 = [&put](uint32_t v) { put(v, 2); };
         const uint32_t samples = 200;
         wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
         put32(36 + samples * 2);

@@ -19,7 +19,8 @@ void put(int32_t column, int32_t row, int32_t kind, int32_t state = 0, int32_t c
 
 void add_laser(int32_t column, int32_t row, int32_t dir, int32_t colour) {
     put(column, row, kind_laser, dir, colour);
-    laser_sources[static_cast<size_t>(laser_source_count++)] = laser{column, row, colour, dir, 0, 1, 0};
+    laser_sources[static_cast<size_t>(laser_source_count++)] =
+        laser{column, row, colour, dir, 0, 1, 0};
 }
 
 // 20 lasers round the edges shining inwards, and 120 pieces (double prisms, mirrors, double
@@ -34,7 +35,8 @@ void dense_board(uint32_t seed) {
                                  kind_mirror,       kind_double_mirror, kind_double_mirror,
                                  kind_prism,        kind_lamp,          kind_red_sphere};
     for (int32_t placed = 0; placed < 120;) {
-        const int32_t c = 1 + static_cast<int32_t>(rng() % 18), r = 1 + static_cast<int32_t>(rng() % 13);
+        const int32_t c = 1 + static_cast<int32_t>(rng() % 18);
+        const int32_t r = 1 + static_cast<int32_t>(rng() % 13);
         if (board[c][r].kind != kind_empty) continue;
         put(c, r, kinds[rng() % std::size(kinds)], static_cast<int32_t>(rng() % 8));
         ++placed;

@@ -139,9 +139,12 @@ int run_trace(const std::vector<std::string>& args) {
     if (with_solution) place_solution();
     for (const turn_t& t : turns) {
         const bool on_board = t.c >= 0 && t.c < board_columns && t.r >= 0 && t.r < board_rows;
-        if (!on_board || board[t.c][t.r].kind < kind_mirror || board[t.c][t.r].kind > kind_double_prism)
-            throw refusal{"--turn: no piece to turn on cell " + std::to_string(t.c) + "," + std::to_string(t.r)};
-        if (t.o < 0 || t.o > 7) throw refusal{"--turn: orientation " + std::to_string(t.o) + " is not 0 to 7"};
+        const std::string cell = std::to_string(t.c) + "," + std::to_string(t.r);
+        if (!on_board || board[t.c][t.r].kind < kind_mirror ||
+            board[t.c][t.r].kind > kind_double_prism)
+            throw refusal{"--turn: no piece to turn on cell " + cell};
+        if (t.o < 0 || t.o > 7)
+            throw refusal{"--turn: orientation " + std::to_string(t.o) + " is not 0 to 7"};
         board[t.c][t.r].state = 9;
         turning = 1;
         turn_x = t.c;
@@ -203,7 +206,8 @@ int run_verify(const std::vector<std::string>& args) {
     int32_t failed = 0;
     for (const fs::path& file : files) {
         const std::string fault = verify_level(file.string());
-        std::printf("%s %s\n", file.filename().c_str(), fault.empty() ? "ok" : ("FAIL: " + fault).c_str());
+        const std::string verdict = fault.empty() ? "ok" : "FAIL: " + fault;
+        std::printf("%s %s\n", file.filename().c_str(), verdict.c_str());
         if (!fault.empty()) ++failed;
     }
     std::printf("%zu levels, %d failed\n", files.size(), failed);
