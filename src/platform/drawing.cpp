@@ -181,6 +181,7 @@ SDL_Rect letterbox(int32_t window_width, int32_t window_height) {
 void present() {
     ++state.present_count;
     if (state.headless) {
+        if (!state.rasterise) return;
         SDL_RenderFlush(state.renderer);
         SDL_LockSurface(state.surface);
         const auto* src = static_cast<const uint32_t*>(state.surface->pixels);
@@ -293,6 +294,7 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
     const SDL_FRect target{static_cast<float>(to_pixel(x - im.handle_x)),
                            static_cast<float>(to_pixel(y - im.handle_y)),
                            static_cast<float>(im.width), static_cast<float>(im.height)};
+    if (!state.rasterise) return;
     if (d.rotation == 0.0f) {
         SDL_RenderCopyF(state.renderer, texture, &source, &target);
     } else {
@@ -330,13 +332,13 @@ void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
             y += step_y;
         }
     }
-    if (points.empty()) return;
+    if (points.empty() || !state.rasterise) return;
     set_draw_colour_for_lines();
     SDL_RenderDrawPoints(state.renderer, points.data(), static_cast<int>(points.size()));
 }
 
 void plot(float x, float y) {
-    if (!state.renderer) return;
+    if (!state.renderer || !state.rasterise) return;
     set_draw_colour_for_lines();
     SDL_RenderDrawPoint(state.renderer, to_pixel(x), to_pixel(y));
 }

@@ -30,6 +30,11 @@ void advance_clock(int32_t ms);
 // An empty function removes it.
 void on_clear(std::function<void()> hook);
 
+// Passes without pixels, for long runs that need only the game's logic (the soak): every
+// drawing operation still does its own work but puts no pixel in the back buffer, and presents
+// copy nothing. On again at every init_headless.
+void set_rasterising(bool on);
+
 // Sounds started and stopped, in order. The path is the game path the sound was loaded from.
 struct sound_event {
     bool started;          // false: stopped

@@ -46,6 +46,8 @@ void type_text(const std::string& text) {
     for (unsigned char c : text) queue_char(c);
 }
 
+void set_rasterising(bool on) { state.rasterise = on; }
+
 void request_close() { state.input.close_requested = true; }
 
 void advance_clock(int32_t ms) {

@@ -100,6 +100,7 @@ struct platform_state {
     SDL_Texture* target = nullptr;         // window back buffer, presented letterboxed
     SDL_Texture* font_texture = nullptr;
     bool graphics_open = false;
+    bool rasterise = true;                 // headless: false puts no pixel anywhere
     bool fullscreen = false;
     std::vector<uint32_t> presented;       // headless: the last presented frame
     int32_t present_count = 0;
