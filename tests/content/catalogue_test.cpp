@@ -126,6 +126,34 @@ TEST_F(catalogue_test, the_play_frame_shows_the_board_through_and_covers_the_res
     }
 }
 
+// The game makes pure black transparent in pictures without alpha. The full-screen JPEGs
+// must have none, or the screen behind (black, or the last frame) would show through them.
+TEST_F(catalogue_test, full_screen_jpegs_have_no_see_through_pixels) {
+    load_images();
+    auto fill_magenta = [] {
+        platform::set_blend(3);
+        platform::set_color(255, 0, 255);
+        for (int32_t y = 0; y < 600; ++y) platform::draw_line(0, y, 799, y, true);
+        platform::set_color(255, 255, 255);
+    };
+    for (platform::image* img : {image_main_menu, image_background, image_galaxy_map,
+                                 image_how_to_play}) {
+        fill_magenta();
+        platform::draw_image(img, 0, 0, 0);
+        int32_t see_through = 0;
+        for (int32_t y = 0; y < 600; ++y) {
+            for (int32_t x = 0; x < 800; ++x) {
+                if (rgb_of(platform::headless::pixel(x, y)) == 0xFF00FFu) ++see_through;
+            }
+        }
+        EXPECT_EQ(see_through, 0);
+    }
+    // The check can see masking at all: a strip's black corner lets the magenta through.
+    fill_magenta();
+    platform::draw_image(image_lamp_fire, 400, 300, 67);
+    EXPECT_EQ(rgb_of(platform::headless::pixel(400 - 74, 300 - 74)), 0xFF00FFu);
+}
+
 // Animation strips are drawn added to the screen, where black adds nothing: their corners
 // must be black so that no square edge shows around an explosion or a glow.
 TEST_F(catalogue_test, animation_cells_fade_to_black_at_their_corners) {

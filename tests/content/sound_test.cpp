@@ -102,8 +102,8 @@ struct sound_case {
 
 const sound_case sounds[] = {
     {"povorot.wav", 0.02, 0.3}, {"lampon.ogg", 0.3, 3},
-    {"new1.ogg", 0.8, 4 },       {"explo.ogg", 0.5, 2.5},
-    {"trans.ogg", 0.3, 2 },      {"aura1.ogg", 15, 90},
+    {"new1.ogg", 0.8, 4},   {"explo.ogg", 0.5, 2.5},
+    {"trans.ogg", 0.3, 2},  {"aura1.ogg", 15, 90},
     {"music2.ogg", 60, 150},
 };
 

@@ -228,7 +228,7 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"double_mirror.png", 35, 35, 3}, {"prism.png", 35, 35, 3},
                  {"double_prism.png", 35, 35, 3}, {"color_translator.png", 35, 35, 3},
                  {"wall.png", 0, 0, 3},           {"bomb.png", 0, 0, 3}},
-                1000, 1100, true);
+                1000, 1250, true);
     write_sheet(game_dir, out_dir + "/panel_and_buttons.png",
                 {{"mirror_big.png", 0, 0, 1},
                  {"double_mirror_big.png", 0, 0, 1},
