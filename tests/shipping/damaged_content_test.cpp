@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
 
 #include "app/app_state.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "profiles/profiles_state.h"
+#include "game_walker.h"
 #include "shipping_support.h"
-#include "support/headless_game.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ const damaged_content cases[] = {
     {"nothing_at_all", damage::remove, damage::remove, damage::remove, damage::remove},
 };
 
-class damaged_content_test : public headless_game_test,
+class damaged_content_test : public game_walker_test,
                              public ::testing::WithParamInterface<damaged_content> {
 protected:
     // The scratch folder's link to a content folder becomes a damaged copy of it.
@@ -57,27 +56,6 @@ protected:
         }
     }
 
-    void pass() {
-        run_passes(1);
-        visited.insert(screen_state);
-    }
-    void passes(int32_t n) {
-        for (int32_t i = 0; i < n; ++i) pass();
-    }
-    void click(int32_t x, int32_t y) {
-        h::move_mouse(x, y);
-        h::press_button(1);
-        pass();
-        h::release_button(1);
-        pass();
-    }
-    // Clicks something that starts a transition and waits until it has ended.
-    void click_and_wait(int32_t x, int32_t y) {
-        click(x, y);
-        passes(70);
-    }
-
-    std::set<int32_t> visited;
 };
 
 TEST_P(damaged_content_test, starts_runs_every_screen_and_quits_cleanly) {
@@ -95,8 +73,7 @@ TEST_P(damaged_content_test, starts_runs_every_screen_and_quits_cleanly) {
         h::type_text("Ann");
         passes(5);
         click(400, 175);
-        click(350, 212);
-        click_and_wait(340, 475);
+        choose_player(0);
         EXPECT_EQ(screen_state, screen_main_menu);
         click_and_wait(130, 220);  // how to play
         passes(20);
@@ -104,10 +81,7 @@ TEST_P(damaged_content_test, starts_runs_every_screen_and_quits_cleanly) {
         click_and_wait(85, 260);  // credits
         passes(20);
         click_and_wait(100, 580);
-        click_and_wait(60, 140);  // the galaxy map
-        EXPECT_EQ(screen_state, screen_galaxy_map);
-        click(109, 493);          // pack 1's panel
-        click_and_wait(150, 245);  // level 1-1
+        open_level_1_1();
         click(400, 370);           // its note, when the level has one
         passes(100);
         if (screen_state == screen_play) click_and_wait(690, 580);
