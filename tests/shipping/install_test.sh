@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Installs the built game under a scratch prefix and starts it as a player would: from another
+# folder, through the launcher. With the prefix writable the players' files go beside the game;
+# with it read-only (a system-wide install, run by an ordinary user) they go to the user's data
+# folder, and nothing is written under the prefix.
+#
+#   install_test.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$build/install_test
+rm -rf "$work"
+mkdir -p "$work"
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+
+fail() { echo "install test: FAILED: $*"; exit 1; }
+for f in bin/beamworks lib/beamworks/beamworks share/applications/beamworks.desktop \
+         share/icons/hicolor/128x128/apps/beamworks.png; do
+  [ -f "$prefix/$f" ] || fail "$f was not installed"
+done
+for d in images Sounds font Levels; do
+  if [ -d "$build/game/$d" ]; then
+    [ -d "$prefix/lib/beamworks/$d" ] || fail "the content folder $d was not installed"
+  fi
+done
+grep -q "^Exec=$prefix/bin/beamworks$" "$prefix/share/applications/beamworks.desktop" ||
+  fail "the desktop entry does not start the launcher"
+python3 - "$prefix/share/icons/hicolor/128x128/apps/beamworks.png" <<'PY' || fail "the icon is not a 128x128 PNG"
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+assert data[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", data[16:24]) == (128, 128)
+PY
+
+# Runs the installed game from / for a few seconds with no display or sound device, then asks it
+# to quit as a desktop session does at log-out (SIGTERM arrives as a quit request).
+# Prints the exit status.
+run_game() {
+  # env, setpriv and the launcher each hand over by exec, so $! ends up as the game itself.
+  env -C / -u XDG_DATA_HOME SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy HOME="$home" \
+    "$@" "$prefix/bin/beamworks" >"$work/game.log" 2>&1 &
+  local game=$!
+  sleep 4
+  kill -TERM "$game" 2>/dev/null || true
+  local status=0
+  wait "$game" || status=$?
+  echo "$status"
+}
+
+# A writable install: the players' files beside the game.
+home=$work/home_of_owner
+mkdir -p "$home"
+status=$(run_game)
+[ "$status" = 0 ] || fail "the installed game exited with status $status (log: $work/game.log)"
+[ -d "$prefix/lib/beamworks/users" ] && [ -d "$prefix/lib/beamworks/screens" ] ||
+  fail "a writable install did not keep users and screens beside the game"
+[ ! -e "$home/.local/share/beamworks" ] || fail "a writable install wrote to the data folder"
+echo "install test: writable install started from / and quit with status 0; users beside the game"
+
+# A read-only install, run by an ordinary user.
+rm -rf "$prefix/lib/beamworks/users" "$prefix/lib/beamworks/screens"
+chmod -R a-w "$prefix"
+home=$work/home_of_player
+mkdir -p "$home"
+as_player=()
+if [ "$(id -u)" -eq 0 ]; then
+  chown nobody "$home"
+  # The player must be able to reach the prefix through the build folder.
+  as_player=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+before=$(find "$prefix" | sort | md5sum)
+status=$(run_game "${as_player[@]}")
+chmod -R u+w "$prefix"
+[ "$status" = 0 ] || fail "the read-only install exited with status $status (log: $work/game.log)"
+[ -d "$home/.local/share/beamworks/users" ] && [ -d "$home/.local/share/beamworks/screens" ] ||
+  fail "a read-only install did not make users and screens in ~/.local/share/beamworks"
+[ "$(find "$prefix" | sort | md5sum)" = "$before" ] || fail "the game wrote under a read-only prefix"
+echo "install test: read-only install run by $( [ ${#as_player[@]} -gt 0 ] && echo nobody || id -un ) quit with status 0; users and screens in ~/.local/share/beamworks"
