@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libpng-dev libjpeg62-turbo-dev libvorbis-dev libogg-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils clang libclang-rt-dev
+  xvfb xdotool x11-utils clang libclang-rt-dev python3
 )
 
 missing=()

@@ -13,8 +13,11 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
 
+# The window test, the installation test and the fuzzers run once, in the normal build; the
+# long soak runs in full under the sanitizers, and shortened here.
 echo "== normal build =="
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+BEAMWORKS_SOAK_PASSES=20000 \
+  run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEAMWORKS_SHIPPING_CHECKS=ON
 echo "== sanitizer build =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DBEAMWORKS_SANITIZE=ON
