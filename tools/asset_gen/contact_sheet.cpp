@@ -268,7 +268,7 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"message_window.png", 0, 0, 1},
                  {"popup_menu.png", 0, 0, 1},
                  {"profiles_back.png", 0, 0, 1}},
-                1000, 1300, false);
+                1000, 1560, false);
     write_sheet(game_dir, out_dir + "/backgrounds.png",
                 {{"main_menu.jpg", 0, 0, 0.5},
                  {"background.jpg", 0, 0, 0.5},
