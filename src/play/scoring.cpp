@@ -22,6 +22,14 @@ constexpr int32_t firework_frames = 68;
 
 bool fade_first_half() { return fading == 1 && fade_count < 32; }
 
+// The level-complete window, or the notice of a failed save that stands in front of it: the
+// level is won and its score fixed either way.
+bool level_complete_window_up() {
+    return message_shown == 1 &&
+           (message_kind == message_level_complete ||
+            (message_kind == message_notice && notice_follow_up == notice_then_level_complete));
+}
+
 int32_t elapsed_now() { return elapsed_seconds(platform::millisecs(), clock_start); }
 
 void place_firework() {
@@ -37,10 +45,9 @@ void start_level_clock() {
 }
 
 std::string solution_timer_text_now() {
-    const bool paused =
-        (message_shown == 1 &&
-         (message_kind == message_level_complete || message_kind == message_level_note)) ||
-        completion_start > 0 || fade_first_half();
+    const bool paused = level_complete_window_up() ||
+                        (message_shown == 1 && message_kind == message_level_note) ||
+                        completion_start > 0 || fade_first_half();
     if (paused) return solution_timer_text(60 - level_time[current_level]);
     if (message_shown == 0 && fading == 0) return solution_timer_text(60 - elapsed_now());
     return "";  // a bomb window, or the second half of the fade into the screen
@@ -50,7 +57,7 @@ std::string score_text_now() {
     // Later rules override earlier ones; only the celebration may show what the clamp hides.
     int32_t score = clock_score(start_score, elapsed_now(), solution_cost);
     if (score < 0) score = 0;
-    if (message_shown == 1 && message_kind == message_level_complete) score = final_score;
+    if (level_complete_window_up()) score = final_score;
     if (fade_first_half()) score = final_score;
     if (message_shown == 1 && message_kind == message_level_note) {
         score = clock_score(start_score, level_time[current_level], solution_cost);

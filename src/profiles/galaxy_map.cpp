@@ -187,11 +187,12 @@ void ending_screen() {
         draw_bitmap_text(font, 400 - text_width(font, text) / 2, y, text, 1000);
     };
     set_faded_color(255, 255, 255);
-    centred(font32, 200, "Congratulations!");
-    centred(font24, 250, "Every lamp of the galaxy is lit.");
+    platform::draw_image(image_message_window, 200, 200, 0);
+    centred(font32, 215, "Congratulations!");
+    centred(font16, 265, "Every lamp of the galaxy is lit.");
     centred(font32, 300, "All score: " + std::to_string(total_score));
     set_faded_color(200, 200, 200);
-    centred(font16, 520, "Click to return to the galaxy map");
+    centred(font16, 360, "Click to return to the galaxy map");
 
     if (left_click == 1) start_fade(screen_galaxy_map);
 }

@@ -217,6 +217,8 @@ TEST_F(scoring_test, a_failed_save_is_told_before_the_level_complete_window) {
     ASSERT_EQ(message_shown, 1);
     EXPECT_EQ(message_kind, message_notice);
     EXPECT_EQ(message_text, text_progress_not_saved);
+    EXPECT_EQ(score_text_now(), std::to_string(final_score));
+    EXPECT_EQ(solution_timer_text_now(), "( 60 )");  // won at once: the time stored is 0
     click(400, 370);
     ASSERT_EQ(message_shown, 1);
     EXPECT_EQ(message_kind, message_level_complete);
