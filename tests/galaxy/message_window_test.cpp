@@ -3,6 +3,7 @@
 #include "play/play_test_support.h"
 
 #include "app/assets.h"
+#include "app/screens.h"
 #include "profiles/message_window.h"
 
 namespace {
@@ -88,6 +89,30 @@ TEST_F(message_window_test, the_fireworks_go_off_once_every_68_frames) {
     EXPECT_LE(firework_x, 625);
     EXPECT_GE(firework_y, 150);
     EXPECT_LE(firework_y, 490);
+}
+
+TEST_F(message_window_test, the_bonus_line_shows_only_for_a_bonus) {
+    load_content();
+    const auto line_ink = [] {
+        int64_t ink = 0;
+        for (int32_t y = 250; y < 266; ++y) {
+            for (int32_t x = 220; x < 420; ++x) ink += platform::headless::pixel(x, y) & 0xff;
+        }
+        return ink;
+    };
+    const auto window_with_bonus = [&](int32_t bonus) {
+        complete_window(3, -1);
+        bonus_score = bonus;
+        firework_x = -500;  // the fireworks out of the way
+        firework_y = -500;
+        firework_frame = 1;
+        platform::cls();
+        message_window();
+        return line_ink();
+    };
+    const int64_t blank = window_with_bonus(0);
+    EXPECT_GT(window_with_bonus(300), blank + 2000);
+    EXPECT_EQ(window_with_bonus(0), blank);
 }
 
 TEST_F(message_window_test, a_notice_that_leads_back_to_the_map) {
