@@ -16,6 +16,14 @@ void init_window(const std::string& game_dir) {
         state.headless = false;
         fatal_error(std::string("Cannot start the display: ") + SDL_GetError());
     }
+    // Without a desktop SDL falls back to drawing into memory, and the game would run on
+    // unseen and unstoppable; only someone who asks for such a driver gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        SDL_Quit();
+        fatal_error("No display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset)");
+    }
     state.initialised = true;
     state.headless = false;
     state.game_dir = game_dir;
