@@ -1,10 +1,11 @@
-// The how-to-play picture: eight small boards, each traced by the game's own beam rules so
+// The how-to-play picture: eight small boards, each traced with the game's own beam rules so
 // that every picture shows what really happens, above a free bottom row for the tip text.
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "art.h"
+#include "board/beam_rules.h"
 #include "pictures.h"
 #include "pieces.h"
 
@@ -45,38 +46,6 @@ struct beam {
     int col, row, dir, colour;
     bool solid;
 };
-
-// What a piece does to a beam travelling in direction dir: the new direction, -1 if it stops
-// there; a double prism also gives the direction of the beam it adds.
-int apply(const piece& p, int dir, int& split_dir) {
-    const int f = p.value;
-    const int e = dir % 4;
-    split_dir = -1;
-    switch (p.kind) {
-        case laser:
-        case wall:
-            return -1;
-        case mirror:
-            if (dir == (f + 5) % 8) return (dir + 2) % 8;
-            if (dir == (f + 3) % 8) return (dir + 6) % 8;
-            return -1;
-        case double_mirror:
-            if (e == (f + 1) % 4) return (dir + 2) % 8;
-            if (e == (f + 3) % 4) return (dir + 6) % 8;
-            if (e == (f + 2) % 4) return dir;
-            return -1;
-        case prism:
-            if (e == (f + 2) % 4) return (dir + 7) % 8;
-            if (e == (f + 1) % 4) return (dir + 1) % 8;
-            return -1;
-        case double_prism:
-            if (dir != (f + 4) % 8) return -1;
-            split_dir = (dir + 6) % 8;
-            return (dir + 2) % 8;
-        default:
-            return dir;
-    }
-}
 
 void draw_piece(cairo_t* cr, const piece& p, double cx, double cy) {
     switch (p.kind) {
@@ -150,7 +119,7 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
             const piece* p = piece_at(s, nc, nr);
             if (p == nullptr) continue;
             if (p->kind == lamp) {
-                if (b.solid) lamp_bits[nc][nr] |= 1 << b.colour;
+                if (b.solid) lamp_bits[nc][nr] |= beam_colour_bit[b.colour];
                 continue;
             }
             if (p->kind == wall) {
@@ -162,11 +131,12 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
                 b.colour = p->value;
                 continue;
             }
-            int split = -1;
-            const int out = apply(*p, b.dir, split);
-            if (out < 0) break;
+            const int out = piece_exit_dir(p->kind, p->value, b.dir, b.solid);
+            const int split = p->kind == double_prism ? double_prism_split_dir(p->value, b.dir)
+                                                      : beam_stops;
+            if (out == beam_stops) break;
             if (nc == s.turning_col && nr == s.turning_row) b.solid = false;
-            if (split >= 0) beams.push_back({nc, nr, split, b.colour, b.solid});
+            if (split != beam_stops) beams.push_back({nc, nr, split, b.colour, b.solid});
             b.dir = out;
         }
         art::glow_path(cr, solid_path, path_colour, 1.6);
@@ -174,10 +144,9 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
     cairo_restore(cr);
     // Pieces again over the beams' ends, then the lit lamps and the sparks.
     for (const piece& p : s.pieces) draw_piece(cr, p, centre_x(p.col), centre_y(p.row));
-    static const int needs[7] = {1, 2, 4, 8, 2 | 4, 4 | 8, 2 | 8};
     for (const piece& p : s.pieces) {
         if (p.kind != lamp) continue;
-        if ((lamp_bits[p.col][p.row] & needs[p.value]) == needs[p.value]) {
+        if (lamp_is_lit(p.value, lamp_bits[p.col][p.row])) {
             art::glow_dot(cr, centre_x(p.col), centre_y(p.row), 30, pieces::lamp_colour(p.value),
                           1.2);
         }

@@ -2,8 +2,11 @@
 //
 // Looks shared by all pieces: cool steel housings, pale glass, silver mirror faces with a dark
 // backing. Beam paths that a piece lets through are hinted by faint lines, so a player can
-// read the piece's rule off the picture.
+// read the piece's rule off the picture. Those paths, the way a mirror faces and the lie of
+// a double mirror's plates are all worked out from the game's own beam rules, never restated.
 #include "pieces.h"
+
+#include "board/beam_rules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,6 +135,33 @@ void face_sheen(cairo_t* cr, double cx, double cy, double s, int d, double offse
     cairo_close_path(cr);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
+}
+
+// The direction (0 to 7) closest to the vector (x, y) on the screen.
+int nearest_dir(double x, double y) {
+    const double angle = std::atan2(x, -y) * 180 / pi;  // 0 up, clockwise
+    return static_cast<int>(std::lround((angle < 0 ? angle + 360 : angle) / 45)) % 8;
+}
+
+// The way a one-sided mirror's silver face looks: halfway between where the beams it turns
+// come from and where they go.
+int mirror_facing(int orientation) {
+    double x = 0, y = 0;
+    for (int d = 0; d < 8; ++d) {
+        const int out = mirror_exit_dir(orientation, d);
+        if (out == beam_stops) continue;
+        x += dir_x((d + 4) % 8) + dir_x(out);
+        y += dir_y((d + 4) % 8) + dir_y(out);
+    }
+    return nearest_dir(x, y);
+}
+
+// The direction across a double mirror's plates: square to the beams that pass between them.
+int double_mirror_across(int orientation) {
+    for (int d = 0; d < 8; ++d) {
+        if (double_mirror_exit_dir(orientation, d) == d) return (d + 2) % 8;
+    }
+    return orientation;
 }
 
 }  // namespace
@@ -319,8 +349,12 @@ void bomb(cairo_t* cr, double cx, double cy, double s) {
 
 void translator(cairo_t* cr, double cx, double cy, double s, int dir) {
     // The way through: from the side it accepts to the side it lets out.
-    path_to_edge(cr, cx, cy, s, (dir + 4) % 8, 0.55);
-    path_to_edge(cr, cx, cy, s, dir, 0.55);
+    for (int d = 0; d < 8; ++d) {
+        const int out = translator_exit_dir(dir, d);
+        if (out == beam_stops) continue;
+        path_to_edge(cr, cx, cy, s, (d + 4) % 8, 0.55);
+        path_to_edge(cr, cx, cy, s, out, 0.55);
+    }
     // Housing: an octagonal gate ring.
     cairo_new_path(cr);
     for (int i = 0; i < 8; ++i) {
@@ -352,21 +386,23 @@ void translator(cairo_t* cr, double cx, double cy, double s, int dir) {
 }
 
 void mirror(cairo_t* cr, double cx, double cy, double s, int orientation) {
-    const double half = orientation % 2 == 0 ? 14.5 : 17;
-    face_sheen(cr, cx, cy, s, orientation, 0.8, half);
-    plate(cr, cx, cy, s, orientation, 0.0, half, true);
+    const int face = mirror_facing(orientation);
+    const double half = face % 2 == 0 ? 14.5 : 17;
+    face_sheen(cr, cx, cy, s, face, 0.8, half);
+    plate(cr, cx, cy, s, face, 0.0, half, true);
 }
 
 void double_mirror(cairo_t* cr, double cx, double cy, double s, int orientation) {
     // Two plates across the orientation; a beam along them passes through the gap between.
-    const double half = orientation % 2 == 0 ? 14.5 : 17;
-    const int back = (orientation + 4) % 8;
-    face_sheen(cr, cx, cy, s, orientation, 3.6, half);
+    const int across = double_mirror_across(orientation) % 4;
+    const double half = across % 2 == 0 ? 14.5 : 17;
+    const int back = across + 4;
+    face_sheen(cr, cx, cy, s, across, 3.6, half);
     face_sheen(cr, cx, cy, s, back, 3.6, half);
-    plate(cr, cx, cy, s, orientation, 3.6, half, false);
+    plate(cr, cx, cy, s, across, 3.6, half, false);
     plate(cr, cx, cy, s, back, 3.6, half, false);
     // Clamps at both ends hold the plates apart.
-    const double px = -dir_y(orientation), py = dir_x(orientation);
+    const double px = -dir_y(across), py = dir_x(across);
     for (int side = -1; side <= 1; side += 2) {
         const double ex = cx + px * side * (half + 0.5) * s, ey = cy + py * side * (half + 0.5) * s;
         cairo_arc(cr, ex, ey, 2.6 * s, 0, 2 * pi);
@@ -377,8 +413,20 @@ void double_mirror(cairo_t* cr, double cx, double cy, double s, int orientation)
 
 void prism(cairo_t* cr, double cx, double cy, double s, int orientation) {
     // The two lines it bends between, 45 degrees apart.
-    const int a = (orientation + 1) % 4, b = (orientation + 2) % 4;
-    for (int d : {a, a + 4, b, b + 4}) path_to_edge(cr, cx, cy, s, d, 0.6);
+    bool axis[4] = {false, false, false, false};
+    bool side[8] = {false, false, false, false, false, false, false, false};
+    for (int d = 0; d < 8; ++d) {
+        const int out = prism_exit_dir(orientation, d);
+        if (out == beam_stops) continue;
+        side[(d + 4) % 8] = side[out] = true;
+        axis[d % 4] = true;
+    }
+    for (int d = 0; d < 8; ++d) {
+        if (side[d]) path_to_edge(cr, cx, cy, s, d, 0.6);
+    }
+    // The first of the two lines, clockwise: the other lies 45 degrees further on.
+    int a = 0;
+    while (!(axis[a] && axis[(a + 1) % 4])) ++a;
     // Glass triangle, its tip between the two lines.
     const double tip = (45.0 * a + 22.5) * pi / 180;
     cairo_new_path(cr);
@@ -403,12 +451,19 @@ void prism(cairo_t* cr, double cx, double cy, double s, int orientation) {
 }
 
 void double_prism(cairo_t* cr, double cx, double cy, double s, int travel_dir) {
-    // The beam comes in from behind and leaves to both sides.
-    const int from = (travel_dir + 4) % 8;
-    const int left = (travel_dir + 6) % 8, right = (travel_dir + 2) % 8;
-    path_to_edge(cr, cx, cy, s, from, 0.65);
-    path_to_edge(cr, cx, cy, s, left, 0.65);
-    path_to_edge(cr, cx, cy, s, right, 0.65);
+    // The beam comes in from behind and leaves to both sides: the orientation this frame is
+    // drawn for is four turns from the way the accepted beam travels.
+    const int orientation = (travel_dir + 4) % 8;
+    int left = -1, right = -1;
+    for (int d = 0; d < 8; ++d) {
+        const int out = double_prism_exit_dir(orientation, d);
+        if (out == beam_stops) continue;
+        right = out;
+        left = double_prism_split_dir(orientation, d);
+        path_to_edge(cr, cx, cy, s, (d + 4) % 8, 0.65);
+        path_to_edge(cr, cx, cy, s, left, 0.65);
+        path_to_edge(cr, cx, cy, s, right, 0.65);
+    }
     // A wedge whose point meets the incoming beam.
     const double ux = dir_x(travel_dir), uy = dir_y(travel_dir);
     const double px = -uy, py = ux;
