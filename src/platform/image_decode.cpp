@@ -158,44 +158,10 @@ void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
     }
 }
 
-image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell_height,
-                       int32_t first_cell, int32_t cell_count, int32_t flags) {
-    if (flags == -1) flags = 3;
-    if (cell_width <= 0 || cell_height <= 0 || first_cell < 0 || cell_count <= 0) return nullptr;
-    bool ok = false;
-    const std::string bytes = read_whole_file(resolve_path(path), ok);
-    if (!ok) return nullptr;
-    decoded_picture picture;
-    if (!decode_picture(bytes, picture) || picture.width <= 0 || picture.height <= 0) {
-        return nullptr;
-    }
-    if ((flags & 1) && !picture.has_alpha) {
-        mask_black(picture.pixels, picture.width, picture.height);
-    }
-    auto img = std::make_unique<image>();
-    img->path = path;
-    img->flags = flags;
-    img->width = cell_width;
-    img->height = cell_height;
-    img->picture_width = picture.width;
-    img->picture_height = picture.height;
-    img->pixels = std::move(picture.pixels);
-    const int32_t columns = picture.width / cell_width;
-    const int32_t rows = picture.height / cell_height;
-    // Cells that would lie outside the picture are not kept.
-    for (int32_t cell = first_cell; cell < first_cell + cell_count && cell < columns * rows;
-         ++cell) {
-        img->frames.push_back(
-            {(cell % columns) * cell_width, (cell / columns) * cell_height, cell_width,
-             cell_height});
-    }
-    if (img->frames.empty()) return nullptr;
-    upload_image(*img);
-    state.images.push_back(std::move(img));
-    return state.images.back().get();
-}
+namespace {
 
-image* load_image(const std::string& path, int32_t flags) {
+// Reads, decodes and masks a picture into an image record without frames yet.
+std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) {
     bool ok = false;
     const std::string bytes = read_whole_file(resolve_path(path), ok);
     if (!ok) return nullptr;
@@ -203,7 +169,6 @@ image* load_image(const std::string& path, int32_t flags) {
     if (!decode_picture(bytes, picture) || picture.width <= 0 || picture.height <= 0) {
         return nullptr;
     }
-    if (flags == -1) flags = 3;
     if ((flags & 1) && !picture.has_alpha) {
         mask_black(picture.pixels, picture.width, picture.height);
     }
@@ -215,10 +180,44 @@ image* load_image(const std::string& path, int32_t flags) {
     img->picture_width = picture.width;
     img->picture_height = picture.height;
     img->pixels = std::move(picture.pixels);
-    img->frames.push_back({0, 0, picture.width, picture.height});
+    return img;
+}
+
+image* keep(std::unique_ptr<image> img) {
     upload_image(*img);
     state.images.push_back(std::move(img));
     return state.images.back().get();
+}
+
+}  // namespace
+
+image* load_image(const std::string& path, int32_t flags) {
+    if (flags == -1) flags = 3;
+    std::unique_ptr<image> img = read_picture(path, flags);
+    if (!img) return nullptr;
+    img->frames.push_back({0, 0, img->width, img->height});
+    return keep(std::move(img));
+}
+
+image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell_height,
+                       int32_t first_cell, int32_t cell_count, int32_t flags) {
+    if (flags == -1) flags = 3;
+    if (cell_width <= 0 || cell_height <= 0 || first_cell < 0 || cell_count <= 0) return nullptr;
+    std::unique_ptr<image> img = read_picture(path, flags);
+    if (!img) return nullptr;
+    const int32_t columns = img->picture_width / cell_width;
+    const int32_t rows = img->picture_height / cell_height;
+    img->width = cell_width;
+    img->height = cell_height;
+    // Cells that would lie outside the picture are not kept.
+    for (int64_t cell = first_cell;
+         cell < int64_t{first_cell} + cell_count && cell < int64_t{columns} * rows; ++cell) {
+        const auto c = static_cast<int32_t>(cell);
+        img->frames.push_back(
+            {(c % columns) * cell_width, (c / columns) * cell_height, cell_width, cell_height});
+    }
+    if (img->frames.empty()) return nullptr;
+    return keep(std::move(img));
 }
 
 }  // namespace platform
