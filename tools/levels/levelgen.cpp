@@ -37,6 +37,7 @@ struct pack_config {
     int mixed_lamps = 0;             // mixed lamps wanted
     bool bonus = false;
     int extra_lamps = 0;             // lamps on the way, not only at the ends
+    bool mixed_required = false;     // reject a layout without its mixed lamps
 };
 
 pack_config config_for(int pack, int slot) {
@@ -45,8 +46,10 @@ pack_config config_for(int pack, int slot) {
     case 1: c.walls = 3 + slot; break;
     case 2: c.bonus = true; c.walls = 5; c.kinds = {6}; break;
     case 3: c.coloured = true; c.lasers_min = 2; c.lasers_max = slot >= 4 ? 3 : 2;
-            c.mixed_lamps = slot >= 3 ? 1 : 0; break;
-    case 4: c.walls = 10; c.kinds = {6, 7}; c.must = {7}; c.translators = slot >= 3 ? 1 : 0; break;
+            c.mixed_lamps = slot >= 3 ? 1 : 0; c.mixed_required = true; break;
+    case 4: c.walls = 12; c.kinds = {6}; c.translators = slot == 3 || slot == 5;
+            c.lasers_max = slot >= 4 ? 2 : 1;
+            break;
     case 5: c.bombs = true; c.lasers_min = 1; c.lasers_max = 2; c.walls = 4; c.kinds = {6, 7}; break;
     case 6: c.lasers_min = 2; c.lasers_max = 3; c.coloured = true; c.mixed_lamps = 1; c.bombs = slot % 2;
             c.kinds = {6, 7}; c.translators = slot % 3 == 0; break;
@@ -55,16 +58,17 @@ pack_config config_for(int pack, int slot) {
     case 8: c.kinds = {6, 8}; c.must = {8}; c.diagonal = slot >= 4; c.lasers_max = slot >= 5 ? 2 : 1; break;
     case 9: c.kinds = {6, 9}; c.must = {9}; c.lasers_max = slot >= 5 ? 2 : 1; c.extra_lamps = 0; break;
     case 10: case 11: case 12:
-        c.kinds = {6, 7, 8, 9}; c.lasers_min = 1; c.lasers_max = 2 + (pack == 12); c.coloured = pack != 10;
-        c.mixed_lamps = pack == 12; c.bombs = pack == 11; c.translators = pack == 12 && slot % 2;
-        c.walls = 8; break;
-    case 13: c.kinds = {6, 11, 12, 13}; c.must = {11, 12, 13}; c.lasers_min = 1; c.lasers_max = 2;
-             c.coloured = false; break;
+        c.kinds = pack == 12 ? std::vector<int>{6, 7, 8, 9} : std::vector<int>{6, 8, 9};
+        c.lasers_min = 1; c.lasers_max = 2; c.coloured = pack != 10;
+        c.mixed_lamps = pack == 12; c.bombs = pack == 11; c.walls = 8; break;
+    case 13: c.kinds = {6, 11, 12, 13}; c.must = {11 + slot % 3}; c.lasers_min = 1;
+             c.lasers_max = slot >= 4 ? 2 : 1; c.coloured = slot >= 5;
+             break;
     case 14: c.kinds = {6, 9, 11, 12, 13}; c.lasers_min = 1; c.lasers_max = 2; c.coloured = true;
-             c.mixed_lamps = 2; c.must = {11, 12, 13}; break;
+             c.mixed_lamps = slot >= 4 ? 2 : 1; break;
     default:
-        c.kinds = {6, 7, 8, 9, 11, 12, 13}; c.lasers_min = 2; c.lasers_max = 3; c.coloured = true;
-        c.mixed_lamps = 1; c.bombs = pack % 2; c.translators = pack % 3 == 0; c.walls = 9;
+        c.kinds = {6, 7, 8, 9, 11, 12, 13}; c.lasers_min = pack >= 19 ? 2 : 1; c.lasers_max = 2;
+        c.coloured = true; c.mixed_lamps = 1; c.bombs = pack % 2; c.walls = 9;
         c.diagonal = pack >= 17;
         break;
     }
@@ -110,6 +114,34 @@ struct generator {
                 break;
             }
         }
+        // Aim a second laser across the first one's beam, so that the beams cross: where double
+        // mirrors and mixed lamps find their work.
+        bool aim = config.mixed_required || std::find(config.must.begin(), config.must.end(), 7) != config.must.end();
+        fixed_level first = split_level(g);
+        if (aim && first.board.laser_cells.size() >= 2) {
+            int moved = first.board.laser_cells[1];
+            int32_t code = g.code[size_t(moved)];
+            g.code[size_t(moved)] = 0;
+            first = split_level(g);
+            trace_result tr;
+            sim_trace(first.board, 1, true, tr);
+            if (tr.entries.size() < 3) return false;
+            const beam_entry& target = tr.entries[size_t(1 + rnd(int(tr.entries.size()) - 1))];
+            // Across the first beam, or (for double mirrors) head-on against it.
+            bool head_on = false;
+            int dir = (target.dir + (head_on ? 4 : rnd(2) ? 2 : 6)) % 8;
+            int back = (dir + 4) % 8, distance = 2 + rnd(7);
+            int x = cell_column(target.cell), y = cell_row(target.cell);
+            const int sx[8] = {0, 1, 1, 1, 0, -1, -1, -1}, sy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+            for (int i = 0; i < distance; ++i) {
+                x += sx[back];
+                y += sy[back];
+                if (x < 0 || y < 0 || x >= columns || y >= rows) return false;
+                if (i + 1 < distance && g.code[size_t(cell_index(x, y))] == 400) g.code[size_t(cell_index(x, y))] = 0;
+            }
+            if (g.code[size_t(cell_index(x, y))] != 0) return false;
+            g.code[size_t(cell_index(x, y))] = 100 + dir * 10 + code % 10;
+        }
         for (int t = 0; t < config.translators; ++t) {
             // A translator on a laser's beam, letting it through one way.
             fixed_level f = split_level(g);
@@ -127,7 +159,9 @@ struct generator {
         for (int k : config.must) kinds.push_back(k);
         while (int(kinds.size()) < pieces) kinds.push_back(config.kinds[size_t(rnd(int(config.kinds.size())))]);
         kinds.resize(size_t(pieces));
-        std::shuffle(kinds.begin(), kinds.end(), rng);
+        // The pack's own piece goes in last, where the beams it can play with already run.
+        std::shuffle(kinds.begin() + std::min<long>(long(config.must.size()), long(kinds.size())), kinds.end(), rng);
+        std::reverse(kinds.begin(), kinds.end());
         int last_step = 0;
         for (int p = 0; p < pieces; ++p) {
             sim_board now = solved_board(g);
@@ -136,9 +170,23 @@ struct generator {
             bool done = false;
             for (int attempt = 0; attempt < 60 && !done; ++attempt) {
                 if (tr.entries.empty()) return false;
-                const beam_entry& e = tr.entries[size_t(rnd(int(tr.entries.size())))];
-                if (e.step < last_step + 2 && attempt < 40) continue;
                 int kind = kinds[size_t(p)];
+                // A double mirror earns its place where two beams cross: it turns one and lets
+                // the other along its plates, or turns both.
+                std::vector<size_t> crossing;
+                if (kind == 7)
+                    for (size_t a = 0; a < tr.entries.size(); ++a)
+                        for (size_t b = 0; b < a; ++b)
+                            if (tr.entries[a].cell == tr.entries[b].cell && tr.entries[a].dir != tr.entries[b].dir)
+                                crossing.push_back(b);
+                if (kind == 7 && crossing.empty()) {
+                    if (std::find(config.must.begin(), config.must.end(), 7) != config.must.end()) return false;
+                    kind = 6;
+                }
+                const beam_entry& e = !crossing.empty() && attempt < 50
+                                          ? tr.entries[crossing[size_t(rnd(int(crossing.size())))]]
+                                          : tr.entries[size_t(rnd(int(tr.entries.size())))];
+                if (e.step <= last_step && crossing.empty() && attempt < 40) continue;
                 std::vector<int> good;
                 for (int o = 0; o < (kind == 7 || kind == 8 ? 4 : kind >= 10 ? 1 : 8); ++o) {
                     if (kind >= 10) { if (kind - 10 != e.colour) good.push_back(o); continue; }
@@ -182,6 +230,17 @@ struct generator {
         for (const beam_entry& e : tr.entries) paths[e.beam].push_back(e);
         std::set<int> used;
         int lamps = 0;
+        // Cells that some beam reaches, in some colour, with no piece placed: a lamp there of
+        // that colour would be lit for free.
+        std::set<std::pair<int, int>> free_light;
+        {
+            fixed_level f = split_level(g);
+            for (uint32_t mask = 1; mask < (1u << f.board.laser_cells.size()); ++mask) {
+                trace_result t0;
+                sim_trace(f.board, mask, true, t0);
+                for (const beam_entry& e : t0.entries) free_light.insert({e.cell, e.colour});
+            }
+        }
         // Mixed lamps where two beams of different primary colours cross.
         if (config.mixed_lamps > 0) {
             std::map<int, int> colours_at;
@@ -198,7 +257,7 @@ struct generator {
                 used.insert(crossings[size_t(m)]);
                 ++lamps;
             }
-            if (lamps < config.mixed_lamps) return false;
+            if (lamps < config.mixed_lamps && config.mixed_required) return false;
         }
         for (auto& [beam, path] : paths) {
             // Only beams bent by a piece on the way get a lamp at their end.
@@ -206,12 +265,19 @@ struct generator {
             for (size_t i = 1; i < path.size(); ++i)
                 if (path[i].dir != path[i - 1].dir || path[i].colour != path[i - 1].colour) last_turn = i;
             bool bent = last_turn > 0 || beam >= int(b.laser_cells.size());
+            for (const beam_entry& v : tr.piece_visits) bent = bent || v.beam == beam;
+            // The lamp goes after the last piece the beam meets.
+            for (const beam_entry& v : tr.piece_visits)
+                if (v.beam == beam)
+                    for (size_t i = 0; i < path.size(); ++i)
+                        if (path[i].step > v.step) { last_turn = std::max(last_turn, i); break; }
             if (!bent) continue;
             size_t from = last_turn + (path.size() - last_turn) / 2;
             if (from >= path.size()) continue;
             size_t pick = from + size_t(rnd(int(path.size() - from)));
             int cell = path[pick].cell;
             if (used.count(cell) || g.code[size_t(cell)] != 0) continue;
+            if (free_light.count({cell, path[pick].colour})) continue;
             g.code[size_t(cell)] = 200 + path[pick].colour;
             used.insert(cell);
             ++lamps;
@@ -221,6 +287,32 @@ struct generator {
             }
         }
         return lamps > 0;
+    }
+
+    // Takes off every piece the laid-out solution wins without; returns the pieces left
+    // (0 when the layout does not win at all).
+    int drop_idle_pieces(level_grid& g) {
+        for (bool dropped = true; dropped;) {
+            dropped = false;
+            sim_board b = solved_board(g);
+            uint32_t all_on = (1u << b.laser_cells.size()) - 1;
+            trace_result t;
+            sim_trace(b, all_on, false, t);
+            if (!t.won()) return 0;
+            for (int c = 0; c < cell_count && !dropped; ++c) {
+                if (g.code[size_t(c)] / 100 < 6) continue;
+                sim_board without = b;
+                without.kind[size_t(c)] = 0;
+                sim_trace(without, all_on, false, t);
+                if (t.won()) {
+                    g.code[size_t(c)] = 0;
+                    dropped = true;
+                }
+            }
+        }
+        int left = 0;
+        for (int32_t code : g.code) left += code / 100 >= 6;
+        return left;
     }
 
     // The cells the intended solution needs: its pieces, lamps, lasers and every cell its beams
@@ -243,10 +335,16 @@ struct generator {
         for (int round = 0; round < 40; ++round) {
             fixed_level f = split_level(g);
             solve_options o;
-            o.node_budget = 400'000;
+            o.node_budget = 300'000;
             o.stop_after = 48;
             o.keep = 48;
+            // Cheap rounds with every laser on first; laser sets only once those are clean.
+            o.all_masks = false;
             solve_result r = solve(f.board, f.stock, o);
+            if (r.exhausted && r.solutions == 1) {
+                o.all_masks = true;
+                r = solve(f.board, f.stock, o);
+            }
             if (!r.exhausted && r.solutions < o.stop_after) { why = "budget"; return false; }
             std::vector<const solution*> unwanted;
             for (const solution& s : r.kept)
@@ -308,7 +406,28 @@ struct generator {
 
 }  // namespace
 
+// levelgen tighten <pack> <slot> <source> <out>: a designer's draft, tightened the same way.
+int tighten_draft(int pack, int slot, const std::string& in, const std::string& out) {
+    level_source level = read_level_source(in);
+    fixed_level f = split_level(level.grid);
+    int pieces = 0;
+    for (int k = 6; k < 14; ++k) pieces += f.stock[size_t(k)];
+    generator gen{std::mt19937(1), pack, slot, pieces, config_for(pack, slot)};
+    std::string why;
+    if (!gen.tighten(level.grid, pieces, why)) {
+        std::cerr << in << ": " << why << "\n";
+        return 1;
+    }
+    std::ofstream(out) << format_level_source(level);
+    level_figures fig = check_level(level, (pack - 1) * 6 + slot - 1, load_note_metrics(""));
+    std::cout << out << " grade " << fig.grade << "\n";
+    for (const std::string& f2 : fig.failures) std::cout << "  " << f2 << "\n";
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 6 && std::string(argv[1]) == "tighten")
+        return tighten_draft(std::stoi(argv[2]), std::stoi(argv[3]), argv[4], argv[5]);
     if (argc < 7) {
         std::cerr << "usage: levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [font16.dat]\n";
         return 2;
@@ -329,24 +448,33 @@ int main(int argc, char** argv) {
         if (!gen.lay_out(g)) { rejected["layout"]++; continue; }
         if (!gen.place_pieces(g, placed)) { rejected["pieces"]++; continue; }
         if (!gen.place_lamps(g)) { rejected["lamps"]++; continue; }
+        // Pieces the finished layout does not need come off again; one fewer than asked is fine.
+        int kept = gen.drop_idle_pieces(g);
+        if (kept < std::max(1, gen.pieces - (gen.pieces >= 4 ? 2 : 1))) { rejected["pieces of the layout idle"]++; continue; }
+        int asked = gen.pieces;
+        gen.pieces = kept;
         std::string why;
-        if (!gen.tighten(g, gen.pieces, why)) { rejected[why]++; continue; }
+        bool tight = gen.tighten(g, gen.pieces, why);
+        int stock_size = gen.pieces;
+        gen.pieces = asked;
+        if (!tight) { rejected[why]++; continue; }
         level_source level;
         level.grid = g;
         level.note = "Draft.";
         if (gen.config.bonus) {
             // The tightened level is the cheap idea; the stored solution takes a longer way
-            // round with two more mirrors, so the cheap idea earns their bonus.
+            // round with three more mirrors, so the cheap idea earns their bonus.
             fixed_level f = split_level(g);
+            const int bonus_extra = 3;
             std::array<int, 14> stock = f.stock;
-            stock[6] += 2;
+            stock[6] += bonus_extra;
             solve_options o;
             o.node_budget = 400'000;
             o.keep = 4000;
             solve_result r = solve(f.board, stock, o);
             std::vector<const solution*> longer;
             for (const solution& s : r.kept)
-                if (int(s.pieces.size()) == gen.pieces + 2) longer.push_back(&s);
+                if (int(s.pieces.size()) == stock_size + bonus_extra) longer.push_back(&s);
             if (longer.empty()) { rejected["no longer way"]++; continue; }
             const solution* s = longer[size_t(gen.rnd(int(longer.size())))];
             if (s->laser_on != (1u << f.board.laser_cells.size()) - 1) { rejected["longer way needs laser off"]++; continue; }
@@ -362,10 +490,14 @@ int main(int argc, char** argv) {
             level.note = "Draft: switch a laser off.";
             fig = check_level(level, index, font);
         }
-        if (!fig.failures.empty()) { rejected[fig.failures[0]]++; continue; }
+        if (!fig.failures.empty()) {
+            rejected[fig.failures[0]]++;
+            if (std::getenv("LEVELGEN_DEBUG")) std::cerr << format_level_source(level) << fig.failures[0] << "\n";
+            continue;
+        }
         char name[256];
         std::snprintf(name, sizeof name, "%s/p%02d_%d_k%d_s%s_%03d.lvl", out.c_str(), gen.pack, gen.slot,
-                      gen.pieces, argv[4], t);
+                      stock_size, argv[4], t);
         std::ofstream file(name);
         file << "# grade " << fig.grade << " effort " << fig.effort << " dead " << fig.dead_first << " nodes "
              << fig.nodes << " beams " << fig.beams << " lasers " << fig.lasers << " off " << fig.needs_laser_off

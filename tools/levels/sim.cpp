@@ -98,6 +98,7 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
     out.lamp_mask.fill(0);
     out.explosion_step = no_step;
     out.entries.clear();
+    out.piece_visits.clear();
     out.lit_path = 0;
     for (int i = 0; i < count; ++i) {
         int cell = b.laser_cells[i];
@@ -105,6 +106,9 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                     int((laser_on >> i) & 1)};
     }
     if (signature) sig.assign(count, std::string());
+    // Colour changes are kept apart from the turns: a sphere slid past a mirror along the same
+    // route is the same idea.
+    std::vector<std::string> colour_sig(signature ? size_t(beam_limit) : 0);
     int step = 0;
     for (;;) {
         ++step;
@@ -126,6 +130,8 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
             out.lit_path += 1;
             if (want_entries && k == 0 && cell != exploded_cell)
                 out.entries.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
+            if (want_entries && k >= 6)
+                out.piece_visits.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
             if (k == 1) { m.active = 0; continue; }
             if (k == 2) { out.lamp_mask[cell] |= uint8_t(colour_bit[m.colour]); continue; }
             if (k == 3) {
@@ -140,7 +146,7 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
             if (k == 0) continue;
             if (k == 4) { m.active = 0; continue; }
             if (k >= 10) {
-                if (signature && k - 10 != m.colour) sig[i] += "c" + std::to_string(k - 10);
+                if (signature && k - 10 != m.colour) colour_sig[size_t(i)] += char('0' + k - 10);
                 m.colour = k - 10;
                 continue;
             }
@@ -197,8 +203,9 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
     out.all_lit = all;
     if (signature) {
         signature->clear();
-        for (const std::string& s : sig) {
-            *signature += s;
+        for (size_t i = 0; i < sig.size(); ++i) {
+            *signature += sig[i];
+            if (!colour_sig[i].empty()) *signature += "c" + colour_sig[i];
             *signature += ';';
         }
     }

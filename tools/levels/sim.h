@@ -63,6 +63,7 @@ struct trace_result {
     int steps = 0;
     int lit_path = 0;          // cells entered by solid beams
     std::vector<beam_entry> entries;  // into empty cells, in step order
+    std::vector<beam_entry> piece_visits;  // into cells with a movable piece, in step order
     bool all_lit = false;
     bool won() const { return all_lit && explosion_step == no_step; }
 };
