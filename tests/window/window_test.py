@@ -88,6 +88,10 @@ class x_client:
         self.xlib.XGetPixel.restype = ctypes.c_ulong
         self.xlib.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
         self.xlib.XDestroyImage.argtypes = [ctypes.c_void_p]
+        # Xlib's own error handler ends the process; a failed read of a pixel is only a miss.
+        handler_type = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+        self.error_handler = handler_type(lambda display, error: 0)
+        self.xlib.XSetErrorHandler(self.error_handler)
         self.dpy = self.xlib.XOpenDisplay(display_name.encode())
         if not self.dpy:
             raise RuntimeError("cannot open display " + display_name)
@@ -194,25 +198,35 @@ class player:
     def still_picture(self):
         return [self.colour_at(x, y) for x, y in self.STILL_POINTS]
 
-    def wait_for_fade(self, timeout_s=30):
-        """After a click that changes screens: the picture goes black half-way through the
-        transition, then the new screen brightens until it stands still."""
-        deadline = time.time() + timeout_s
+    @staticmethod
+    def brightness(colours):
+        return sum((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF) for c in colours)
 
-        def dark(colour):
-            return all(((colour >> shift) & 0xFF) < 12 for shift in (0, 8, 16))
-
-        while not all(dark(c) for c in self.still_picture()):
-            if time.time() > deadline:
-                raise RuntimeError("the screen did not change")
-            time.sleep(0.01)
+    def change_screen(self, gx, gy, attempts=3):
+        """Clicks something that changes screens and waits for the new screen at rest: the
+        picture dims to black half-way through the transition (below a quarter of its
+        brightness for some 15 passes, 300 ms), then brightens until it stands still. A click
+        that starts nothing (made while the last transition was still ending, on a slow
+        machine) is made again, as a person would."""
+        for _ in range(attempts):
+            before = max(self.brightness(self.still_picture()), 1)
+            self.click(gx, gy, pause=0)
+            deadline = time.time() + 8
+            while self.brightness(self.still_picture()) * 4 > before and time.time() < deadline:
+                time.sleep(0.01)
+            if time.time() < deadline:
+                break
+        else:
+            raise RuntimeError(f"the click at ({gx}, {gy}) did not change screens")
+        # At rest: the same picture for half a second.
+        deadline = time.time() + 30
         previous, steady = None, 0
-        while steady < 3:
+        while steady < 5:
             if time.time() > deadline:
                 raise RuntimeError("the new screen never came to rest")
-            time.sleep(0.08)
+            time.sleep(0.1)
             now = self.still_picture()
-            steady = steady + 1 if now == previous and not all(dark(c) for c in now) else 0
+            steady = steady + 1 if now == previous and self.brightness(now) > 0 else 0
             previous = now
 
     def move(self, gx, gy):
@@ -362,6 +376,8 @@ def run_once(build, size, keep_going):
     try:
         window = x.find_window("Beamworks")
         if size:
+            # Wholly on the screen, so that every pixel of it can be read back.
+            x.xdotool("windowmove", "--sync", window, 0, 0)
             x.xdotool("windowsize", "--sync", window, size[0], size[1])
             time.sleep(0.3)
         p = player(x, window)
@@ -378,24 +394,30 @@ def run_once(build, size, keep_going):
         time.sleep(0.3)
         p.click(400, 175, pause=0.3)
         p.click(350, 212, pause=0.2)
-        p.click(340, 475, pause=0)
-        p.wait_for_fade()
+        p.change_screen(340, 475)
         # Main menu: play.
-        p.click(60, 140, pause=0)
-        p.wait_for_fade()
+        p.change_screen(60, 140)
         # Galaxy map: pack 1's marker opens its panel where it was clicked (moved up by 300
         # when below y = 300), then level 1-1 on the panel.
         p.click(109, 493, pause=0.4)
         panel_x, panel_y = 109, 493 - 300
-        p.click(panel_x + 15 + 25, panel_y + 40 + 12, pause=0)
-        p.wait_for_fade()
+        p.change_screen(panel_x + 15 + 25, panel_y + 40 + 12)
         log(f"[{label}] level 1-1 is open; {len(pieces)} pieces to place")
         if has_note:
             p.click(400, 370, pause=0.4)
         place_solution(p, pieces)
         # The level is won when every lamp lights; the score window follows five seconds
-        # later, when the progress is saved.
-        time.sleep(6.5)
+        # later, when the progress is saved: wait for the saved win (a slow machine may take
+        # longer), then for the window to be drawn.
+        deadline = time.time() + 90
+        while time.time() < deadline:
+            try:
+                if progress_of(os.path.join(game, "users"), PLAYER)[0] >= 0:
+                    break
+            except (OSError, ValueError):
+                pass
+            time.sleep(0.2)
+        time.sleep(1.0)
         p.key("Return")
         time.sleep(0.5)
         x.send_close(window)
