@@ -1,7 +1,6 @@
 // The three bitmap fonts: their metrics files against the glyphs actually drawn in their
 // strips, read pixel by pixel from the PNG files.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,27 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "png_reader.h"
+
 namespace {
-
-struct rgba_picture {
-    int32_t width = 0, height = 0;
-    std::vector<uint8_t> pixels;  // RGBA, row by row
-    uint8_t alpha(int32_t x, int32_t y) const { return pixels[(y * width + x) * 4 + 3]; }
-    uint8_t red(int32_t x, int32_t y) const { return pixels[(y * width + x) * 4]; }
-};
-
-rgba_picture read_png(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    rgba_picture out;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return out;
-    image.format = PNG_FORMAT_RGBA;
-    out.width = static_cast<int32_t>(image.width);
-    out.height = static_cast<int32_t>(image.height);
-    out.pixels.resize(PNG_IMAGE_SIZE(image));
-    png_image_finish_read(&image, nullptr, out.pixels.data(), 0, nullptr);
-    return out;
-}
 
 std::vector<uint8_t> read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -96,8 +96,8 @@ void plate(cairo_t* cr, double cx, double cy, double s, int d, double offset, do
         cairo_set_line_width(cr, 4.2 * s);
         line(cr, bx - px * hl, by - py * hl, bx + px * hl, by + py * hl);
         cairo_stroke(cr);
-        art::set_rgb(cr, {0.38, 0.4, 0.5}, 0.9);
-        cairo_set_line_width(cr, 0.8 * s);
+        art::set_rgb(cr, {0.3, 0.32, 0.42}, 0.9);
+        cairo_set_line_width(cr, 0.7 * s);
         for (double t = -hl + 2.5 * s; t < hl - 1.0 * s; t += 3.2 * s) {
             const double x0 = bx + px * t - ux * 1.8 * s, y0 = by + py * t - uy * 1.8 * s;
             line(cr, x0, y0, x0 + (px + ux) * 2.4 * s, y0 + (py + uy) * 2.4 * s);
@@ -125,7 +125,7 @@ void face_sheen(cairo_t* cr, double cx, double cy, double s, int d, double offse
     const double ox = cx + ux * offset * s, oy = cy + uy * offset * s;
     const double hl = half_length * s;
     cairo_pattern_t* p = cairo_pattern_create_linear(ox, oy, ox + ux * 7 * s, oy + uy * 7 * s);
-    cairo_pattern_add_color_stop_rgba(p, 0, 0.7, 0.9, 1.0, 0.45);
+    cairo_pattern_add_color_stop_rgba(p, 0, 0.7, 0.9, 1.0, 0.6);
     cairo_pattern_add_color_stop_rgba(p, 1, 0.7, 0.9, 1.0, 0.0);
     cairo_set_source(cr, p);
     cairo_move_to(cr, ox - px * hl, oy - py * hl);
