@@ -1,5 +1,6 @@
 // Loading pictures: PNG and JPEG decoding, the masking of pictures without alpha, and the
 // cutting of animation strips into frames.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -127,25 +128,32 @@ bool decode_picture(const std::string& bytes, decoded_picture& out) {
 // to eight neighbours that are not black (black if there are none): a filtered, scaled or
 // rotated drawing then blends a shape's edge toward its own colour rather than toward black.
 void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
-    const std::vector<uint32_t> original(pixels);
-    auto is_mask = [](uint32_t p) { return (p & 0x00FFFFFFu) == 0; };
+    // Which pixels are black, noted before any changes: a masked pixel takes a colour of its
+    // own, and must not then count as a neighbour. The colours themselves need no copy, since
+    // an unmasked pixel only gains its alpha. Start-up masks several million pixels (the
+    // animation strips are mostly black), so the loop stays lean.
+    std::vector<uint8_t> black(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i) black[i] = (pixels[i] & 0x00FFFFFFu) == 0;
     for (int32_t y = 0; y < height; ++y) {
+        const int32_t y0 = std::max(y - 1, 0);
+        const int32_t y1 = std::min(y + 1, height - 1);
         for (int32_t x = 0; x < width; ++x) {
             const size_t at = static_cast<size_t>(y) * width + x;
-            if (!is_mask(original[at])) {
-                pixels[at] = original[at] | 0xFF000000u;
+            if (!black[at]) {
+                pixels[at] |= 0xFF000000u;
                 continue;
             }
+            const int32_t x0 = std::max(x - 1, 0);
+            const int32_t x1 = std::min(x + 1, width - 1);
             uint32_t red = 0;
             uint32_t green = 0;
             uint32_t blue = 0;
             uint32_t count = 0;
-            for (int32_t ny = y - 1; ny <= y + 1; ++ny) {
-                for (int32_t nx = x - 1; nx <= x + 1; ++nx) {
-                    if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
-                    if (nx == x && ny == y) continue;
-                    const uint32_t p = original[static_cast<size_t>(ny) * width + nx];
-                    if (is_mask(p)) continue;
+            for (int32_t ny = y0; ny <= y1; ++ny) {
+                const size_t row = static_cast<size_t>(ny) * width;
+                for (int32_t nx = x0; nx <= x1; ++nx) {
+                    if (black[row + nx]) continue;  // also skips the pixel itself
+                    const uint32_t p = pixels[row + nx];
                     red += (p >> 16) & 0xFF;
                     green += (p >> 8) & 0xFF;
                     blue += p & 0xFF;
