@@ -208,21 +208,20 @@ void present() {
 
 }  // namespace
 
-// Maps a window position to display pixels through the letterbox (window backend).
-void window_to_display(int32_t wx, int32_t wy, int32_t& dx, int32_t& dy) {
-    int32_t w = display_width;
-    int32_t h = display_height;
-    if (state.window) SDL_GetWindowSize(state.window, &w, &h);
-    const SDL_Rect box = letterbox(w, h);
+// Maps a position in a window of the given size to display pixels through the letterbox;
+// positions on the black bars go to the nearest edge of the display.
+void window_to_display(int32_t wx, int32_t wy, int32_t window_width, int32_t window_height,
+                       int32_t& dx, int32_t& dy) {
+    const SDL_Rect box = letterbox(window_width, window_height);
     if (box.w <= 0 || box.h <= 0) {
-        dx = wx;
-        dy = wy;
+        dx = 0;
+        dy = 0;
         return;
     }
-    const int32_t x = (wx - box.x) * display_width / box.w;
-    const int32_t y = (wy - box.y) * display_height / box.h;
-    dx = std::clamp(x, 0, display_width - 1);
-    dy = std::clamp(y, 0, display_height - 1);
+    const int64_t x = int64_t{wx - box.x} * display_width / box.w;
+    const int64_t y = int64_t{wy - box.y} * display_height / box.h;
+    dx = static_cast<int32_t>(std::clamp<int64_t>(x, 0, display_width - 1));
+    dy = static_cast<int32_t>(std::clamp<int64_t>(y, 0, display_height - 1));
 }
 
 // Presents, then paces at 85 presents a second: each present moves the target time on by

@@ -133,7 +133,8 @@ extern platform_state state;
 int64_t clock_ms();                      // the game's clock, 64-bit
 void sleep_ms(double ms);                // real sleep, or advancing the virtual clock
 void pump_events();                      // window events into the input state (window only)
-void window_to_display(int32_t wx, int32_t wy, int32_t& dx, int32_t& dy);
+void window_to_display(int32_t wx, int32_t wy, int32_t window_width, int32_t window_height,
+                       int32_t& dx, int32_t& dy);
 void upload_image(image& img);           // creates the image's textures if missing
 void release_image_textures(image& img);
 void create_font_texture();

@@ -113,6 +113,13 @@ void queue_utf8(const char* text) {
     }
 }
 
+void to_display(int32_t wx, int32_t wy) {
+    int32_t w = display_width;
+    int32_t h = display_height;
+    if (state.window) SDL_GetWindowSize(state.window, &w, &h);
+    window_to_display(wx, wy, w, h, state.input.mouse_x, state.input.mouse_y);
+}
+
 }  // namespace
 
 void pump_events() {
@@ -122,13 +129,11 @@ void pump_events() {
         switch (e.type) {
             case SDL_QUIT: state.input.close_requested = true; break;
             case SDL_MOUSEMOTION:
-                window_to_display(e.motion.x, e.motion.y, state.input.mouse_x,
-                                  state.input.mouse_y);
+                to_display(e.motion.x, e.motion.y);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
-                window_to_display(e.button.x, e.button.y, state.input.mouse_x,
-                                  state.input.mouse_y);
+                to_display(e.button.x, e.button.y);
                 int32_t button = 0;
                 if (e.button.button == SDL_BUTTON_LEFT) button = 1;
                 if (e.button.button == SDL_BUTTON_RIGHT) button = 2;
