@@ -138,11 +138,21 @@ level_figures check_level(const level_source& level, int index, const note_metri
     if (empty.exploded) fail("a bomb goes off before a piece is placed");
     if (empty.all_lit && !empty.exploded) fail("every lamp is lit before a piece is placed");
 
-    // The exhaustive search.
+    // The exhaustive search. In the bonus pack only up to the cheapest solution: what matters
+    // there is that nothing is cheaper and that the cheap idea is the only one of its size.
+    bool bonus_level = pack_of(index) == bonus_pack;
     solve_options o;
     o.node_budget = 30'000'000;
     o.keep = 8;
-    solve_result s = solve(board, f.stock, o);
+    solve_result s;
+    int64_t capped_nodes = 0;
+    for (int cap = bonus_level ? 1 : r.pieces; cap <= r.pieces; ++cap) {
+        o.max_pieces = cap;
+        s = solve(board, f.stock, o);
+        capped_nodes += s.nodes;
+        if (s.solutions > 0 || !s.exhausted) break;
+    }
+    s.nodes = capped_nodes;
     r.nodes = s.nodes;
     r.exhausted = s.exhausted;
     r.fewest = s.fewest;
@@ -151,7 +161,6 @@ level_figures check_level(const level_source& level, int index, const note_metri
     if (s.fewest >= 0) r.ideas = int(s.ideas_by_size[s.fewest].size());
     r.dead_first = s.root_moves > 0 ? double(s.dead_root_moves) / s.root_moves : 0;
     if (s.fewest == 0) fail("no piece is needed");
-    bool bonus_level = pack_of(index) == bonus_pack;
     if (level.bonus != bonus_level)
         fail(bonus_level ? "a level of the bonus pack must say 'bonus'" : "'bonus' outside the bonus pack");
     if (bonus_level) {

@@ -392,7 +392,7 @@ struct generator {
                 int total = s + bonus + rnd(3);
                 if (total > best_score) { best_score = total; best = c; }
             }
-            g.code[size_t(best)] = config.bombs && rnd(3) != 0 ? 300 : 400;
+            g.code[size_t(best)] = config.bombs && rnd(4) != 0 ? 300 : 400;
             // A bomb must not go off on the empty board.
             fixed_level f2 = split_level(g);
             trace_result t0;
@@ -442,6 +442,8 @@ int main(int argc, char** argv) {
     int index = (gen.pack - 1) * 6 + gen.slot - 1;
     int accepted = 0;
     std::map<std::string, int> rejected;
+    const bool want_off = std::getenv("LEVELGEN_WANT_OFF") != nullptr;
+    if (want_off) gen.config.bombs = true;
     for (int t = 0; t < tries; ++t) {
         level_grid g;
         std::vector<placement> placed;
@@ -483,6 +485,35 @@ int main(int argc, char** argv) {
             for (const placement& m : s->pieces)
                 level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
             level.bonus = true;
+        }
+        if (want_off) {
+            // Only levels whose every order of building sends a beam into a bomb.
+            level_source probe = level;
+            probe.laser_off = true;
+            level_figures quick;
+            fixed_level f = split_level(level.grid);
+            (void)quick;
+            (void)probe;
+            bool safe_order = false;
+            size_t n = f.solution.size();
+            std::vector<char> safe(size_t(1) << n, 0);
+            for (size_t set = 0; set < safe.size(); ++set) {
+                sim_board b = f.board;
+                for (size_t i = 0; i < n; ++i)
+                    if (set >> i & 1) { b.kind[size_t(f.solution[i].cell)] = int8_t(f.solution[i].kind); b.state[size_t(f.solution[i].cell)] = int8_t(f.solution[i].orientation); }
+                trace_result t;
+                sim_trace(b, (1u << b.laser_cells.size()) - 1, false, t);
+                bool ok = t.explosion_step == no_step;
+                if (ok && set != 0) {
+                    bool reach = false;
+                    for (size_t i = 0; i < n && !reach; ++i)
+                        if (set >> i & 1) reach = safe[set & ~(size_t(1) << i)];
+                    ok = reach;
+                }
+                safe[set] = ok;
+            }
+            safe_order = safe.back();
+            if (safe_order) { rejected["buildable with lasers on"]++; continue; }
         }
         level_figures fig = check_level(level, index, font);
         if (fig.needs_laser_off) {

@@ -71,12 +71,12 @@ struct search {
         }
         result.nodes += 1;
         trace_result t;
-        sim_trace(board, mask, placed < total, t);
+        sim_trace(board, mask, placed < total && placed < options.max_pieces, t);
         if (t.won()) {
             record_win();
             return true;
         }
-        if (placed == total) return false;
+        if (placed == total || placed >= options.max_pieces) return false;
         // Group the entries by (step, cell) after the last placement's key.
         std::vector<beam_entry>& e = t.entries;
         std::stable_sort(e.begin(), e.end(), [](const beam_entry& a, const beam_entry& b) {

@@ -36,6 +36,7 @@ struct solve_options {
     int64_t stop_after = -1;       // stop once this many solutions are found (-1: exhaust)
     int keep = 64;                 // solutions kept for the caller
     bool random_order = false;     // trial-and-error effort: children in random order
+    int max_pieces = 1 << 20;      // place at most this many pieces of the stock
     bool merge_stops = false;      // one blocking move per piece kind and cell (effort only)
     uint64_t seed = 1;
 };
