@@ -21,6 +21,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "play/level_file.h"
+#include "play/scoring.h"
 #include "profiles/profiles_state.h"
 
 namespace {
@@ -55,6 +56,8 @@ void draw_frame(const std::string& label) {
     platform::set_blend(3);
     platform::set_color(255, 255, 255);
     draw_board_and_beams();
+    // The lamps' light, as the play screen draws it after the board.
+    evaluate_lamps();
     platform::set_blend(3);
     platform::set_color(255, 255, 255);
     draw_bitmap_text(font16, left + 4, top + 4, label, 1000);
