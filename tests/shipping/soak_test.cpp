@@ -150,7 +150,8 @@ TEST_F(soak_test, random_play_across_every_screen_keeps_the_players_files_whole)
             h::release_key(13);
             ++screenshots;
         }
-        if (quit_on_purpose && chance(4)) h::request_close();
+        // The window closed now and then: the game quits, and starts again on the same files.
+        if (pass % 50000 == 49999) h::request_close();
 
         ++passes_on_screen[screen_state];
         try {
