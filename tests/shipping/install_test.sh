@@ -10,7 +10,11 @@ build=$(cd "$1" && pwd)
 work=$build/install_test
 rm -rf "$work"
 mkdir -p "$work"
-prefix=$work/prefix
+# The prefix lies outside the build folder, which an ordinary user may not be able to reach
+# (a clone under /root, say).
+prefix=$(mktemp -d /tmp/beamworks_install_test.XXXXXX)
+chmod 755 "$prefix"
+trap 'chmod -R u+w "$prefix"; rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 
 fail() { echo "install test: FAILED: $*"; exit 1; }
