@@ -12,9 +12,10 @@ rm -rf "$work"
 mkdir -p "$work"
 # The prefix lies outside the build folder, which an ordinary user may not be able to reach
 # (a clone under /root, say).
-prefix=$(mktemp -d /tmp/beamworks_install_test.XXXXXX)
-chmod 755 "$prefix"
-trap 'chmod -R u+w "$prefix"; rm -rf "$prefix"' EXIT
+scratch=$(mktemp -d /tmp/beamworks_install_test.XXXXXX)
+chmod 755 "$scratch"
+trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
+prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 
 fail() { echo "install test: FAILED: $*"; exit 1; }
@@ -51,7 +52,7 @@ run_game() {
 }
 
 # A writable install: the players' files beside the game.
-home=$work/home_of_owner
+home=$scratch/home_of_owner
 mkdir -p "$home"
 status=$(run_game)
 [ "$status" = 0 ] || fail "the installed game exited with status $status (log: $work/game.log)"
@@ -63,7 +64,7 @@ echo "install test: writable install started from / and quit with status 0; user
 # A read-only install, run by an ordinary user.
 rm -rf "$prefix/lib/beamworks/users" "$prefix/lib/beamworks/screens"
 chmod -R a-w "$prefix"
-home=$work/home_of_player
+home=$scratch/home_of_player
 mkdir -p "$home"
 as_player=()
 if [ "$(id -u)" -eq 0 ]; then
