@@ -23,12 +23,19 @@ struct search {
     std::mt19937_64 random;
     bool stopped = false;
     bool at_root_stats = false;
+    // One trace and one move list per depth, reused from node to node (no allocation per node).
+    struct move { int cell, kind, orientation, step; bool stops_only; };
+    std::vector<trace_result> traces;
+    std::vector<std::vector<move>> move_lists;
 
     search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
            solve_result& r)
         : board(b), stock(s), options(o), result(r), random(o.seed) {
         for (int k = 6; k < 14; ++k) total += stock[k];
         all_on = (1u << board.laser_cells.size()) - 1;
+        // Sized once: the lists of the nodes above stay in place while a child runs.
+        traces.resize(size_t(total) + 1);
+        move_lists.resize(size_t(total) + 1);
     }
 
     // A piece of this kind and orientation changes a beam arriving in this direction and
@@ -70,7 +77,7 @@ struct search {
             return false;
         }
         result.nodes += 1;
-        trace_result t;
+        trace_result& t = traces[size_t(placed)];
         sim_trace(board, mask, placed < total && placed < options.max_pieces, t);
         if (t.won()) {
             record_win();
@@ -82,8 +89,8 @@ struct search {
         std::stable_sort(e.begin(), e.end(), [](const beam_entry& a, const beam_entry& b) {
             return a.step != b.step ? a.step < b.step : a.cell < b.cell;
         });
-        struct move { int cell, kind, orientation, step; bool stops_only; };
-        std::vector<move> moves;
+        std::vector<move>& moves = move_lists[size_t(placed)];
+        moves.clear();
         size_t i = 0;
         while (i < e.size()) {
             size_t j = i;
