@@ -1,6 +1,9 @@
 // levelgen: proposes level candidates for a pack, for the designer to choose and tidy.
 //
-//   levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [options]
+//   levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [font16.dat]
+//   levelgen tighten <pack> <slot> <draft source> <out source>
+// Environment: LEVELGEN_DEBUG=1 prints the rejected candidates, LEVELGEN_WANT_OFF=1 keeps only
+// levels that cannot be built with every laser on.
 //
 // Solution first: lasers and a few walls, then the pieces one by one on the beams as they run,
 // then lamps where the finished beams end. Then counterexample tightening: the solver finds a
@@ -487,13 +490,9 @@ int main(int argc, char** argv) {
             level.bonus = true;
         }
         if (want_off) {
-            // Only levels whose every order of building sends a beam into a bomb.
-            level_source probe = level;
-            probe.laser_off = true;
-            level_figures quick;
+            // Only levels whose every order of building sends a beam into a bomb
+            // (LEVELGEN_WANT_OFF): the levels that need a laser switched off while building.
             fixed_level f = split_level(level.grid);
-            (void)quick;
-            (void)probe;
             bool safe_order = false;
             size_t n = f.solution.size();
             std::vector<char> safe(size_t(1) << n, 0);
