@@ -71,6 +71,21 @@ void place_level(const level_data& level) {
     }
 }
 
+namespace {
+
+// A level without a lamp would count as won the moment it opens (an empty or zeroed file reads
+// that way), so such a file is refused like any other broken level.
+bool has_lamp(const level_data& level) {
+    for (const auto& column : level.cells) {
+        for (int32_t code : column) {
+            if (code >= 0 && level_cell_kind(code) == kind_lamp) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool load_level() {
     explosion_x = 0;
     explosion_y = 0;
@@ -80,7 +95,7 @@ bool load_level() {
     level_data level;
     const bool readable = current_level >= 0 && current_level < level_total &&
                           platform::read_file(level_file_name(current_level), bytes) &&
-                          parse_level(bytes, level);
+                          parse_level(bytes, level) && has_lamp(level);
     if (!readable) {
         clear_level_from_board();
         level_text.clear();

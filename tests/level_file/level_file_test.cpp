@@ -234,16 +234,20 @@ TEST_F(load_level_test, refused_levels_leave_the_board_empty) {
         std::vector<uint8_t> bytes;  // empty: no file at all
     };
     level_data many_lasers;
+    many_lasers.cells[18][13] = 200;
     for (int32_t i = 0; i < 21; ++i) many_lasers.cells[static_cast<size_t>(i % 19)][static_cast<size_t>(i / 19)] = 120;
     const case_t cases[] = {
         {"missing", {}},
-        {"negative code", encode_level(level_with({{1, 1, 100}, {3, 3, -100}}))},
-        {"kind 14", encode_level(level_with({{1, 1, 100}, {3, 3, 1400}}))},
+        {"negative code", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, -100}}))},
+        {"kind 14", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, 1400}}))},
         {"21 lasers", encode_level(many_lasers)},
-        {"laser colour", encode_level(level_with({{1, 1, 100}, {3, 3, 124}}))},
-        {"lamp colour", encode_level(level_with({{1, 1, 100}, {3, 3, 207}}))},
-        {"laser direction", encode_level(level_with({{1, 1, 100}, {3, 3, 191}}))},
-        {"translator direction", encode_level(level_with({{1, 1, 100}, {3, 3, 580}}))},
+        {"laser colour", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, 124}}))},
+        {"lamp colour", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, 207}}))},
+        {"laser direction", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, 191}}))},
+        {"translator direction", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, 580}}))},
+        // Nothing to light: it would count as won the moment it opened.
+        {"no lamp", encode_level(level_with({{1, 1, 120}, {3, 3, 600}}))},
+        {"empty file", {0}},
     };
     const level_data good = level_with({{0, 0, 100}, {1, 0, 200}, {2, 0, 600}});
     for (const case_t& c : cases) {
