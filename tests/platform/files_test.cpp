@@ -78,14 +78,15 @@ TEST_F(files_test, what_cannot_be_opened_gives_no_stream) {
 }
 
 TEST_F(files_test, a_path_component_is_matched_ignoring_letter_case_when_not_exact) {
-    // A folder of its own: the content folders of the scratch game are links to the built game.
-    fs::create_directories(path_in_game("Boards"));
-    write_bytes(path_in_game("Boards/board.001"), {7});
-    EXPECT_EQ(platform::file_type("Boards\\board.001"), 1);
-    EXPECT_EQ(platform::file_type("boards\\BOARD.001"), 1);
-    EXPECT_EQ(platform::file_type("BOARDS"), 2);
-    EXPECT_EQ(platform::resolve_path("boards\\Board.001"), path_in_game("Boards/board.001"));
-    platform::stream* s = platform::open_read("boards\\board.001");
+    // A folder of this test's own: the content folders of the scratch game are links to the
+    // built game, which a test must never write into.
+    fs::create_directories(path_in_game("Packs"));
+    write_bytes(path_in_game("Packs/pack.001"), {7});
+    EXPECT_EQ(platform::file_type("Packs\\pack.001"), 1);
+    EXPECT_EQ(platform::file_type("packs\\PACK.001"), 1);
+    EXPECT_EQ(platform::file_type("PACKS"), 2);
+    EXPECT_EQ(platform::resolve_path("packs\\Pack.001"), path_in_game("Packs/pack.001"));
+    platform::stream* s = platform::open_read("packs\\pack.001");
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(platform::read_byte(s), 7);
     platform::close_stream(s);
@@ -95,8 +96,8 @@ TEST_F(files_test, a_path_component_is_matched_ignoring_letter_case_when_not_exa
     EXPECT_EQ(platform::resolve_path("data\\x"), path_in_game("data/x"));
     EXPECT_EQ(platform::resolve_path("Data\\x"), path_in_game("Data/x"));
     // A file that is not there yet keeps the spelling it was asked for, below the folder found.
-    EXPECT_EQ(platform::resolve_path("BOARDS\\New.dat"), path_in_game("Boards/New.dat"));
-    EXPECT_EQ(platform::file_type("boards\\board.002"), 0);
+    EXPECT_EQ(platform::resolve_path("PACKS\\New.dat"), path_in_game("Packs/New.dat"));
+    EXPECT_EQ(platform::file_type("packs\\pack.002"), 0);
 }
 
 TEST_F(files_test, players_and_screenshots_can_live_in_a_separate_data_folder) {
