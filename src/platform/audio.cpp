@@ -99,22 +99,33 @@ bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out, int64_t& le
         ov_clear(&file);
         return true;
     }
-    std::vector<uint8_t> pcm;
-    char chunk[16384];
+    // The game's own sounds are already 16-bit stereo at the mixer's rate: they are decoded
+    // straight into their final buffer, sized once from the stream's length, so that a minute
+    // of music costs its own size in memory and no copies on the way.
+    const bool mixer_ready = channels == 2 && rate == mixer_rate;
+    std::vector<int16_t> decoded;
+    decoded.reserve(static_cast<size_t>(frames) * static_cast<size_t>(channels));
+    int16_t chunk[8192];
     int section = 0;
     for (;;) {
-        const long n = ov_read(&file, chunk, sizeof chunk, SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1,
-                               &section);
+        const long n = ov_read(&file, reinterpret_cast<char*>(chunk), sizeof chunk,
+                               SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1, &section);
         if (n == OV_HOLE) continue;
         if (n < 0) {
             ov_clear(&file);
             return false;
         }
         if (n == 0) break;
-        pcm.insert(pcm.end(), chunk, chunk + n);
+        decoded.insert(decoded.end(), chunk, chunk + n / 2);
     }
     ov_clear(&file);
-    return convert_to_mixer(pcm.data(), pcm.size(), AUDIO_S16SYS, channels, rate, out);
+    if (mixer_ready) {
+        if (decoded.size() % 2) decoded.pop_back();
+        out = std::move(decoded);
+        return true;
+    }
+    return convert_to_mixer(reinterpret_cast<const uint8_t*>(decoded.data()), decoded.size() * 2,
+                            AUDIO_S16SYS, channels, rate, out);
 }
 
 void mix(void*, Uint8* stream_bytes, int length) {
