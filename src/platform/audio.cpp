@@ -41,11 +41,11 @@ bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format
 bool decode_wav(const std::string& bytes, std::vector<int16_t>& out) {
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!rw) return false;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wav_format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return false;
-    const bool ok = convert_to_mixer(buffer, length, spec.format, spec.channels, spec.freq, out);
+    if (!SDL_LoadWAV_RW(rw, 1, &wav_format, &buffer, &length)) return false;
+    const bool ok = convert_to_mixer(buffer, length, wav_format.format, wav_format.channels, wav_format.freq, out);
     SDL_FreeWAV(buffer);
     return ok;
 }
