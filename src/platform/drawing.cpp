@@ -73,15 +73,23 @@ bool rasterises_in_software(SDL_Renderer* renderer) {
 
 }  // namespace
 
-void upload_image(image& img) {
-    if (!state.renderer || img.texture) return;
+// A picture's textures are made the first time it is drawn in a way that needs them: most
+// pictures are only ever drawn either masked (mode 1) or blended, so each keeps one texture
+// beside its pixels rather than two, and start-up uploads nothing it does not show.
+SDL_Texture* texture_for(image& img, bool masked) {
+    SDL_Texture*& texture = masked ? img.mask_texture : img.texture;
+    if (texture || !state.renderer || img.pixels.empty()) return texture;
     const bool filtered = (img.flags & 2) != 0;
-    img.texture = make_texture(img.pixels, img.picture_width, img.picture_height, filtered);
+    if (!masked) {
+        texture = make_texture(img.pixels, img.picture_width, img.picture_height, filtered);
+        return texture;
+    }
     // Mask mode draws without blending and drops pixels whose alpha is below one half: a copy
     // with alpha forced to 0 or 255 and drawn with ordinary blending does exactly that.
     std::vector<uint32_t> thresholded(img.pixels);
     for (uint32_t& p : thresholded) p = (p >> 24) >= 128 ? (p | 0xFF000000u) : (p & 0x00FFFFFFu);
-    img.mask_texture = make_texture(thresholded, img.picture_width, img.picture_height, filtered);
+    texture = make_texture(thresholded, img.picture_width, img.picture_height, filtered);
+    return texture;
 }
 
 void release_image_textures(image& img) {
@@ -126,7 +134,6 @@ void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int
         if (!state.target) fatal_error(std::string("Cannot draw: ") + SDL_GetError());
         SDL_SetTextureScaleMode(state.target, SDL_ScaleModeLinear);
         SDL_SetRenderTarget(state.renderer, state.target);
-        for (auto& img : state.images) upload_image(*img);
         SDL_StartTextInput();
     }
     state.graphics_open = true;
@@ -269,9 +276,8 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
         return;
     }
     image& im = const_cast<image&>(*img);
-    upload_image(im);
     const drawing_state& d = state.draw;
-    SDL_Texture* texture = d.blend == 1 ? im.mask_texture : im.texture;
+    SDL_Texture* texture = texture_for(im, d.blend == 1);
     if (!texture) return;
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     Uint8 alpha = 255;

@@ -192,7 +192,6 @@ std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) {
 }
 
 image* keep(std::unique_ptr<image> img) {
-    upload_image(*img);
     state.images.push_back(std::move(img));
     return state.images.back().get();
 }

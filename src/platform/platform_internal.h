@@ -135,8 +135,9 @@ void sleep_ms(double ms);                // real sleep, or advancing the virtual
 void pump_events();                      // window events into the input state (window only)
 void window_to_display(int32_t wx, int32_t wy, int32_t window_width, int32_t window_height,
                        int32_t& dx, int32_t& dy);
-void upload_image(image& img);           // creates the image's textures if missing
 void release_image_textures(image& img);
+// The texture for drawing masked (blend mode 1) or blended, made on first use.
+SDL_Texture* texture_for(image& img, bool masked);
 void create_font_texture();
 void close_audio();
 void open_audio();
