@@ -4,7 +4,6 @@
 //   level_atlas <game folder> <out folder>
 // writes atlas_pack01.png ... atlas_pack20.png: per pack six rows, each the level as it opens
 // (left) and with its stored solution placed (right).
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -23,32 +22,12 @@
 #include "play/level_file.h"
 #include "play/scoring.h"
 #include "profiles/profiles_state.h"
+#include "level_output.h"
 
 namespace {
 
 // The board area with a strip above it for the label.
 constexpr int left = 35, top = 50, width = 665, height = 515;
-
-bool write_png(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, uint32_t(w), uint32_t(h), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) png_write_row(png, &rgb[size_t(y) * size_t(w) * 3]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
-}
 
 void draw_frame(const std::string& label) {
     platform::cls();
@@ -115,7 +94,7 @@ int main(int argc, char** argv) {
         }
         char file[64];
         std::snprintf(file, sizeof file, "/atlas_pack%02d.png", pack + 1);
-        if (!write_png(out + file, page_w, page_h, page)) return 1;
+        if (!levels::write_rgb_png(out + file, page_w, page_h, page)) return 1;
     }
     std::cout << "atlas written to " << out << "\n";
     platform::shutdown();

@@ -56,6 +56,27 @@ std::string report_table(const std::vector<level_figures>& all) {
     return out.str();
 }
 
+bool write_rgb_png(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, uint32_t(w), uint32_t(h), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < h; ++y) png_write_row(png, &rgb[size_t(y) * size_t(w) * 3]);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return true;
+}
+
 bool write_grade_plot(const std::vector<level_figures>& all, const std::string& png_path) {
     // 4 pixels per level, the grade upwards; pack boundaries as grey lines, hardness as colour.
     const int w = 4 * 120 + 40, h = 300;
@@ -85,24 +106,7 @@ bool write_grade_plot(const std::vector<level_figures>& all, const std::string& 
         last_x = x;
         last_y = y;
     }
-    FILE* file = std::fopen(png_path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) png_write_row(png, &rgb[size_t(y * w * 3)]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    return write_rgb_png(png_path, w, h, rgb);
 }
 
 }  // namespace levels
