@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "platform/platform_internal.h"
 
@@ -78,14 +79,31 @@ int ogg_seek(void* source, ogg_int64_t offset, int whence) {
 
 long ogg_tell(void* source) { return static_cast<long>(static_cast<memory_source*>(source)->position); }
 
+const ov_callbacks memory_callbacks{ogg_read, ogg_seek, nullptr, ogg_tell};
+
+// A looping track of the mixer's own format is streamed rather than decoded: a minute of
+// music is about 11 MiB of samples but under 1 MiB of Ogg, and decoding it up front held up
+// the start of the game by a quarter of a second. Other formats are decoded whole and
+// converted. Sets length_ms when the track streams.
+bool can_stream(const std::string& bytes, int64_t& length_ms) {
+    memory_source source{&bytes, 0};
+    OggVorbis_File file;
+    if (ov_open_callbacks(&source, &file, nullptr, 0, memory_callbacks) != 0) return false;
+    const vorbis_info* info = ov_info(&file, -1);
+    const ogg_int64_t frames = ov_pcm_total(&file, -1);
+    const bool streams = info && info->channels == 2 && info->rate == mixer_rate && frames > 0;
+    if (streams) length_ms = frames * 1000 / mixer_rate;
+    ov_clear(&file);
+    return streams;
+}
+
 // Headless runs only need a sound's length (nothing is heard), which the stream's headers
 // tell without decoding a minute of music for every test; length_ms is set either way.
 bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out, int64_t& length_ms,
                 bool length_only) {
     memory_source source{&bytes, 0};
     OggVorbis_File file;
-    const ov_callbacks callbacks{ogg_read, ogg_seek, nullptr, ogg_tell};
-    if (ov_open_callbacks(&source, &file, nullptr, 0, callbacks) != 0) return false;
+    if (ov_open_callbacks(&source, &file, nullptr, 0, memory_callbacks) != 0) return false;
     const vorbis_info* info = ov_info(&file, -1);
     const ogg_int64_t frames = ov_pcm_total(&file, -1);
     if (!info || info->rate <= 0 || frames < 0) {
@@ -128,12 +146,69 @@ bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out, int64_t& le
                             AUDIO_S16SYS, channels, rate, out);
 }
 
+}  // namespace
+
+struct ogg_stream {
+    memory_source source;
+    OggVorbis_File file{};
+    bool open = false;
+    bool at_start = true;  // nothing decoded since it was opened or last rewound
+};
+
+void ogg_stream_closer::operator()(ogg_stream* s) const {
+    if (s->open) ov_clear(&s->file);
+    delete s;
+}
+
+namespace {
+
+// Adds the channel's next `count` samples of its streamed track to `sum`, rewinding at the
+// end of a looping track; false once the channel has ended (a track that does not loop ran
+// out, or its bytes turned out damaged). Runs on the audio thread, under the audio lock.
+bool mix_stream(playing_channel& c, int32_t* sum, size_t count) {
+    if (!c.stream) {
+        c.stream.reset(new ogg_stream{});
+        c.stream->source = {&c.snd->encoded, 0};
+        if (ov_open_callbacks(&c.stream->source, &c.stream->file, nullptr, 0,
+                              memory_callbacks) != 0) {
+            return false;
+        }
+        c.stream->open = true;
+    }
+    ogg_stream& s = *c.stream;
+    int16_t chunk[4096];
+    size_t done = 0;
+    while (done < count) {
+        const size_t wanted = std::min(count - done, std::size(chunk));
+        int section = 0;
+        const long n = ov_read(&s.file, reinterpret_cast<char*>(chunk), static_cast<int>(wanted * 2),
+                               SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1, &section);
+        if (n == OV_HOLE) continue;
+        if (n < 0) return false;
+        if (n == 0) {
+            // A track that gives nothing even straight after a rewind would spin here.
+            if (!c.snd->loops || s.at_start || ov_pcm_seek(&s.file, 0) != 0) return false;
+            s.at_start = true;
+            continue;
+        }
+        s.at_start = false;
+        const size_t got = std::min(static_cast<size_t>(n) / 2, count - done);
+        for (size_t i = 0; i < got; ++i) sum[done + i] += chunk[i];
+        done += got;
+    }
+    return true;
+}
+
 void mix(void*, Uint8* stream_bytes, int length) {
     auto* out = reinterpret_cast<int16_t*>(stream_bytes);
     const size_t count = static_cast<size_t>(length) / 2;
     static std::vector<int32_t> sum;
     sum.assign(count, 0);
     for (playing_channel& c : state.channels) {
+        if (!c.snd->encoded.empty()) {
+            c.ended = !mix_stream(c, sum.data(), count);
+            continue;
+        }
         const std::vector<int16_t>& samples = c.snd->samples;
         if (samples.empty()) continue;
         for (size_t i = 0; i < count; ++i) {
@@ -148,7 +223,8 @@ void mix(void*, Uint8* stream_bytes, int length) {
         out[i] = static_cast<int16_t>(std::clamp(sum[i], -32768, 32767));
     }
     std::erase_if(state.channels, [](const playing_channel& c) {
-        return !c.snd->loops && c.position >= c.snd->samples.size();
+        if (c.ended) return true;
+        return c.snd->encoded.empty() && !c.snd->loops && c.position >= c.snd->samples.size();
     });
 }
 
@@ -198,7 +274,12 @@ sound* load_sound(const std::string& path, int32_t flags) {
     snd->loops = (flags & 1) != 0;
     bool decoded = false;
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "OggS", 4) == 0) {
-        decoded = decode_ogg(bytes, snd->samples, snd->length_ms, state.headless);
+        if (snd->loops && can_stream(bytes, snd->length_ms)) {
+            snd->encoded = bytes;
+            decoded = true;
+        } else {
+            decoded = decode_ogg(bytes, snd->samples, snd->length_ms, state.headless);
+        }
     } else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
         decoded = decode_wav(bytes, snd->samples);
         snd->length_ms = static_cast<int64_t>(snd->samples.size() / 2) * 1000 / mixer_rate;
@@ -219,7 +300,10 @@ channel play_sound(const sound* snd) {
                 return !c.snd->loops && clock_ms() - c.start_ms >= sound_length_ms(*c.snd);
             });
         }
-        state.channels.push_back({id, snd, 0, static_cast<int32_t>(clock_ms())});
+        playing_channel& c = state.channels.emplace_back();
+        c.id = id;
+        c.snd = snd;
+        c.start_ms = static_cast<int32_t>(clock_ms());
     }
     if (state.headless) {
         state.sound_log.push_back({true, snd->path, id, static_cast<int32_t>(clock_ms())});
@@ -251,5 +335,16 @@ bool channel_playing(channel ch) {
     }
     return false;
 }
+
+namespace headless {
+
+std::vector<int16_t> mix_output(size_t samples) {
+    std::vector<int16_t> out(samples & ~size_t{1});
+    audio_lock lock;
+    mix(nullptr, reinterpret_cast<Uint8*>(out.data()), static_cast<int>(out.size() * 2));
+    return out;
+}
+
+}  // namespace headless
 
 }  // namespace platform

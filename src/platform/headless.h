@@ -44,6 +44,10 @@ struct sound_event {
 };
 const std::vector<sound_event>& sound_log();
 void clear_sound_log();
+// The next `samples` interleaved stereo samples that an audio device would be given, mixed
+// from the playing channels. Headless loading only reads the length of short Ogg sounds, so
+// of those only the streamed looping tracks and WAV sounds are heard here.
+std::vector<int16_t> mix_output(size_t samples);
 
 // The back buffer as it is now (0xAARRGGBB) and as last presented.
 uint32_t pixel(int32_t x, int32_t y);

@@ -38,7 +38,16 @@ struct sound {
     std::string path;
     bool loops = false;
     std::vector<int16_t> samples;  // interleaved stereo at mixer_rate
+    // A looping track is not decoded up front: it keeps its Ogg Vorbis bytes, and each
+    // channel that plays it decodes them as the mixer needs them (see ogg_stream).
+    std::string encoded;
     int64_t length_ms = 0;
+};
+
+// One channel's decoder of a streamed track, opened by the mixer when it first needs samples.
+struct ogg_stream;
+struct ogg_stream_closer {
+    void operator()(ogg_stream* s) const;
 };
 
 struct stream {
@@ -86,6 +95,8 @@ struct playing_channel {
     const sound* snd = nullptr;
     size_t position = 0;      // next sample (not frame) to mix
     int32_t start_ms = 0;     // for the silent backends: when it started on the game's clock
+    std::unique_ptr<ogg_stream, ogg_stream_closer> stream;  // streamed tracks only
+    bool ended = false;       // the mixer found its stream damaged: it is dropped
 };
 
 struct platform_state {
