@@ -2,6 +2,7 @@
 // streams with the game's reading rules, whole-file reads and safe rewrites, and folders.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -236,6 +237,32 @@ bool read_file(const std::string& path, std::vector<uint8_t>& bytes) {
     return true;
 }
 
+namespace {
+
+// A save killed between writing its temporary file and the rename leaves "<file>.tmp<pid>"
+// behind. The next save of the same file clears those whose process is gone; a temporary of
+// a game still running (another copy saving right now) is left alone.
+void remove_dead_temporaries(const std::string& os_path) {
+    const size_t slash = os_path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : os_path.substr(0, slash);
+    const std::string prefix = os_path.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp";
+    DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) continue;
+        const pid_t owner = static_cast<pid_t>(std::stol(digits));
+        if (owner == getpid() || owner <= 0) continue;
+        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        ::unlink((folder + "/" + name).c_str());
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
 // The new contents go to a temporary file beside the old one, reach the disk, and only then
 // replace it by a rename, so that a crash or a full disk never leaves a half-written file.
 bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -269,6 +296,7 @@ bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& byte
         ::fsync(dir_fd);
         ::close(dir_fd);
     }
+    remove_dead_temporaries(os_path);
     return true;
 }
 

@@ -1,6 +1,9 @@
 // Files as the game sees them: byte layouts of streams, reads past the end, path spelling,
 // the data folder, safe rewrites and deleting folders.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 
 #include <filesystem>
 #include <fstream>
@@ -122,6 +125,26 @@ TEST_F(files_test, a_whole_file_is_replaced_safely) {
               1);
     EXPECT_FALSE(platform::write_file_atomic("users\\nobody\\score.all", {1}));
     EXPECT_FALSE(platform::read_file("users\\nobody\\score.all", back));
+}
+
+// A save killed before its rename leaves its temporary behind; the next save of that file
+// clears it, but not a temporary of a game that is still running, nor other files.
+TEST_F(files_test, a_save_clears_the_temporaries_of_killed_saves) {
+    fs::create_directories(path_in_game("users/ann"));
+    const pid_t dead = [] {
+        const pid_t child = fork();
+        if (child == 0) _exit(0);
+        waitpid(child, nullptr, 0);
+        return child;
+    }();
+    const std::string file = path_in_game("users/ann/score.all");
+    const std::vector<std::string> kept = {file + ".tmp1", path_in_game("users/ann/access.all.tmp") + std::to_string(dead),
+                                           file + ".tmpx" + std::to_string(dead), file + ".tmp"};
+    for (const std::string& name : kept) std::ofstream(name) << "x";
+    std::ofstream(file + ".tmp" + std::to_string(dead)) << "half a save";
+    ASSERT_TRUE(platform::write_file_atomic("users\\ann\\score.all", {7}));
+    EXPECT_FALSE(fs::exists(file + ".tmp" + std::to_string(dead)));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(name)) << name;
 }
 
 TEST_F(files_test, folders_are_made_and_told_apart_from_files) {
