@@ -309,6 +309,9 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
         case 5: mode = SDL_BLENDMODE_MOD; break;
         default: break;
     }
+    // Blending a picture with no transparent pixel at full alpha is a copy, and a software
+    // renderer copies a full-screen background eight times faster than it blends it.
+    if (mode == SDL_BLENDMODE_BLEND && alpha == 255 && im.opaque) mode = SDL_BLENDMODE_NONE;
     SDL_SetTextureBlendMode(texture, mode);
     SDL_SetTextureAlphaMod(texture, alpha);
     SDL_SetTextureColorMod(texture, static_cast<Uint8>(d.red), static_cast<Uint8>(d.green),

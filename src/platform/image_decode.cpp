@@ -188,6 +188,8 @@ std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) {
     img->picture_width = picture.width;
     img->picture_height = picture.height;
     img->pixels = std::move(picture.pixels);
+    img->opaque = std::all_of(img->pixels.begin(), img->pixels.end(),
+                              [](uint32_t p) { return (p >> 24) == 0xFF; });
     return img;
 }
 

@@ -30,6 +30,7 @@ struct image {
     float handle_y = 0.0f;
     std::vector<SDL_Rect> frames;     // source rectangles within the picture
     std::vector<uint32_t> pixels;     // the picture, 0xAARRGGBB, kept for re-uploading
+    bool opaque = false;              // every pixel's alpha is 255
     SDL_Texture* texture = nullptr;       // the picture as decoded (and masked)
     SDL_Texture* mask_texture = nullptr;  // alpha thresholded at one half, for blend mode 1
 };

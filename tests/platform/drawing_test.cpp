@@ -92,6 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Alpha: source x a + ground x (1 - a), a the picture's alpha times set_alpha.
         blend_case{"alpha_own", 3, 1.0f, 0x80C86432, {255, 255, 255}, {120, 90, 85}},
         blend_case{"alpha_half", 3, 0.5f, 0xFFC86432, {255, 255, 255}, {120, 90, 85}},
+        // An opaque picture at full alpha covers the ground, tinted like any other.
+        blend_case{"alpha_opaque", 3, 1.0f, 0xFFC86432, {255, 255, 255}, {200, 100, 50}},
+        blend_case{"tinted_alpha_opaque", 3, 1.0f, 0xFFC86432, {255, 0, 128}, {200, 0, 25}},
         // Light: ground + source x a.
         blend_case{"light", 4, 1.0f, 0x80C86432, {255, 255, 255}, {140, 130, 145}},
         blend_case{"light_saturates", 4, 1.0f, 0xFFFFFFFF, {255, 255, 255}, {255, 255, 255}},
