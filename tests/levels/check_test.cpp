@@ -77,4 +77,45 @@ TEST(level_check, catches_each_broken_rule) {
     }
 }
 
+
+// Red and blue meet head-on at the violet lamp, and that meeting is all that keeps each beam
+// from the bomb at the far end of the row: either mirror placed first sends a beam into a bomb.
+std::string laser_off_level(const std::string& note, const std::string& wall_row) {
+    return note +
+           "laser-off\nlegend\nA laser E red\nD laser S blue\n1 mirror NW\n2 mirror SE\n3 mirror NW\ngrid\n"
+           "...................\n...............D...\n...................\n...................\n"
+           "...................\n...................\n.*.2....V......3.*.\n...................\n" +
+           wall_row +
+           "\n...................\n...................\n.A.1...............\n...................\n"
+           "...*...............\nend\n";
+}
+
+TEST(level_check, a_level_that_needs_a_laser_off_must_need_it_every_way_and_say_so) {
+    struct laser_off_case {
+        std::string text;
+        std::string rule;  // empty: the level passes
+    };
+    const std::string note = "note Switch the blue laser off while you build.\n";
+    const std::string one_gap = "###.###########....";
+    const laser_off_case cases[] = {
+        {laser_off_level(note, one_gap), ""},
+        {laser_off_level("note Build it.\n", one_gap), "the note must say a laser has to be switched off"},
+        // A second gap lets the same idea be built at column 5, where the blue beam sent down
+        // the column meets no bomb: the player could skip switching anything off.
+        {laser_off_level(note, "###.#.#########...."), "another solution can be built with every laser on"},
+    };
+    for (const laser_off_case& c : cases) {
+        level_source l = parse_level_source(c.text, "off.lvl");
+        level_figures f = check_level(l, 28, narrow_font());
+        EXPECT_TRUE(f.needs_laser_off);
+        if (c.rule.empty()) {
+            EXPECT_TRUE(f.failures.empty()) << f.failures[0];
+            continue;
+        }
+        bool found = false;
+        for (const std::string& why : f.failures) found = found || why.find(c.rule) != std::string::npos;
+        EXPECT_TRUE(found) << "not caught: " << c.rule;
+    }
+}
+
 }  // namespace

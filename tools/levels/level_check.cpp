@@ -69,21 +69,22 @@ bool has_off_hint(const std::string& note) {
     return low.find("off") != std::string::npos;
 }
 
-// Whether the stored solution can be built one piece at a time, all lasers on, without a beam
-// ever reaching a bomb (in some order of placing).
-bool buildable_with_lasers_on(const fixed_level& f) {
-    size_t n = f.solution.size();
+// Whether these pieces can be placed one at a time, with the lasers of laser_on switched on,
+// without a beam ever reaching a bomb (in some order of placing). Each piece goes straight to its
+// own cell and orientation, as a player building the finished board would place it.
+bool buildable(const sim_board& board, const std::vector<placement>& pieces, uint32_t laser_on) {
+    size_t n = pieces.size();
     if (n > 16) return true;
     std::vector<char> safe(size_t(1) << n, 0);
     for (size_t set = 0; set < safe.size(); ++set) {
-        sim_board b = f.board;
+        sim_board b = board;
         for (size_t i = 0; i < n; ++i)
             if (set >> i & 1) {
-                b.kind[size_t(f.solution[i].cell)] = int8_t(f.solution[i].kind);
-                b.state[size_t(f.solution[i].cell)] = int8_t(f.solution[i].orientation);
+                b.kind[size_t(pieces[i].cell)] = int8_t(pieces[i].kind);
+                b.state[size_t(pieces[i].cell)] = int8_t(pieces[i].orientation);
             }
         trace_result t;
-        sim_trace(b, (1u << b.laser_cells.size()) - 1, false, t);
+        sim_trace(b, laser_on, false, t);
         bool ok = t.explosion_step == no_step;
         if (ok && set != 0) {
             bool reachable = false;
@@ -143,7 +144,8 @@ level_figures check_level(const level_source& level, int index, const note_metri
     bool bonus_level = pack_of(index) == bonus_pack;
     solve_options o;
     o.node_budget = 30'000'000;
-    o.keep = 8;
+    // A level that needs a laser switched off keeps every solution: each must need it too.
+    o.keep = level.laser_off ? 512 : 8;
     solve_result s;
     int64_t capped_nodes = 0;
     for (int cap = bonus_level ? 1 : r.pieces; cap <= r.pieces; ++cap) {
@@ -199,11 +201,26 @@ level_figures check_level(const level_source& level, int index, const note_metri
     }
 
     // Building it: switching a laser off while building must be said in the note.
-    r.needs_laser_off = !buildable_with_lasers_on(f);
+    r.needs_laser_off = !buildable(board, stored, all_on);
     if (r.needs_laser_off != level.laser_off)
         fail(r.needs_laser_off ? "building it needs a laser switched off: say 'laser-off'"
                                : "'laser-off' but it can be built with every laser on");
     if (r.needs_laser_off && !has_off_hint(level.note)) fail("the note must say a laser has to be switched off");
+    if (r.needs_laser_off) {
+        // The note's advice must work: with one laser switched off the pieces go in safely.
+        bool one_off_works = false;
+        for (int l = 0; l < r.lasers && !one_off_works; ++l)
+            one_off_works = buildable(board, stored, all_on & ~(1u << l));
+        if (!one_off_works) fail("no single laser switched off lets it be built");
+        // And no other way of winning lets the player skip it: every solution that wins with
+        // all lasers on cannot be built with them on either.
+        if (s.solutions > int64_t(s.kept.size())) fail("too many solutions to check that each needs a laser off");
+        for (const solution& sol : s.kept)
+            if (sol.laser_on == all_on && buildable(board, sol.pieces, all_on)) {
+                fail("another solution can be built with every laser on");
+                break;
+            }
+    }
 
     // The note.
     if (level.note.empty()) fail("no note");

@@ -3,7 +3,8 @@
 //   levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [font16.dat]
 //   levelgen tighten <pack> <slot> <draft source> <out source>
 // Environment: LEVELGEN_DEBUG=1 prints the rejected candidates, LEVELGEN_WANT_OFF=1 keeps only
-// levels that cannot be built with every laser on.
+// levels that cannot be built with every laser on; LEVELGEN_MUST, LEVELGEN_EXTRA_LAMPS and
+// LEVELGEN_LASERS override the pack's configuration (see main).
 //
 // Solution first: lasers and a few walls, then the pieces one by one on the beams as they run,
 // then lamps where the finished beams end. Then counterexample tightening: the solver finds a
@@ -438,6 +439,23 @@ int main(int argc, char** argv) {
     generator gen{std::mt19937(uint32_t(std::stoul(argv[4]))), std::stoi(argv[1]), std::stoi(argv[2]),
                   std::stoi(argv[3]), {}};
     gen.config = config_for(gen.pack, gen.slot);
+    // A designer's overrides for one run: kinds every candidate must use (LEVELGEN_MUST=7,7 for
+    // two double mirrors), lamps along the beams (LEVELGEN_EXTRA_LAMPS=n, so that big stocks
+    // keep every turn needed) and the number of lasers (LEVELGEN_LASERS=n).
+    if (const char* must = std::getenv("LEVELGEN_MUST")) {
+        gen.config.must.clear();
+        for (const char* p = must; *p; ++p)
+            if (*p >= '0' && *p <= '9') {
+                int kind = int(std::strtol(p, nullptr, 10));
+                gen.config.must.push_back(kind);
+                if (std::find(gen.config.kinds.begin(), gen.config.kinds.end(), kind) == gen.config.kinds.end())
+                    gen.config.kinds.push_back(kind);
+                while (p[1] >= '0' && p[1] <= '9') ++p;
+            }
+    }
+    if (const char* extra = std::getenv("LEVELGEN_EXTRA_LAMPS")) gen.config.extra_lamps = std::atoi(extra);
+    if (const char* lasers = std::getenv("LEVELGEN_LASERS"))
+        gen.config.lasers_min = gen.config.lasers_max = std::atoi(lasers);
     int tries = std::stoi(argv[5]);
     std::string out = argv[6];
     note_metrics font = load_note_metrics(argc > 7 ? argv[7] : "");
