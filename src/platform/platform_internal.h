@@ -29,10 +29,20 @@ struct image {
     float handle_x = 0.0f;
     float handle_y = 0.0f;
     std::vector<SDL_Rect> frames;     // source rectangles within the picture
+    // For each frame, found on its first drawing: the smallest rectangle outside which
+    // nothing shows when drawn masked, blended or as light (see visible_part).
+    struct visible_parts {
+        bool known = false;
+        SDL_Rect in_mode[3]{};
+    };
+    std::vector<visible_parts> visible;
     std::vector<uint32_t> pixels;     // the picture, 0xAARRGGBB, kept for re-uploading
     bool opaque = false;              // every pixel's alpha is 255
     SDL_Texture* texture = nullptr;       // the picture as decoded (and masked)
     SDL_Texture* mask_texture = nullptr;  // alpha thresholded at one half, for blend mode 1
+    SDL_Texture* faded_texture = nullptr; // alpha multiplied by faded_alpha (see draw_image)
+    int32_t faded_alpha = -1;
+    int32_t faded_at_present = -1;        // present_count when it was last remade
 };
 
 struct sound {

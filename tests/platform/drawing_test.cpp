@@ -205,6 +205,65 @@ TEST_F(drawing_test, an_animation_strip_is_cut_left_to_right_then_top_to_bottom)
     EXPECT_EQ(platform::image_frames(platform::load_anim_image("strip.png", 2, 2, 4, 10, 0)), 2);
 }
 
+// Only the part of a frame that can show is handed to the renderer: the sparks of a frame
+// must still land exactly where the whole frame would put them, in every way of drawing, and
+// nothing of the neighbouring frames may come with them.
+TEST_F(drawing_test, a_sparse_frame_draws_its_sparks_in_place_and_nothing_else) {
+    // Three 16 by 16 frames; the outer two are bright all over, the middle one is clear or
+    // black but for a red spark at (11, 3) and a green one at (2, 13).
+    std::vector<uint32_t> picture(48 * 16, 0xFFFFFFFF);
+    for (int32_t y = 0; y < 16; ++y) {
+        for (int32_t x = 16; x < 32; ++x) picture[static_cast<size_t>(y * 48 + x)] = 0x00000000;
+    }
+    picture[3 * 48 + 16 + 11] = 0xFFFF0000;
+    picture[13 * 48 + 16 + 2] = 0xFF00FF00;
+    std::vector<uint32_t> on_black(picture);
+    for (uint32_t& p : on_black) p |= 0xFF000000;  // light: black adds nothing
+    write_test_png(path_in_game("sparks.png"), 48, 16, picture, true);
+    write_test_png(path_in_game("lit.png"), 48, 16, on_black, false);
+    platform::image* sparks = platform::load_anim_image("sparks.png", 16, 16, 0, 3, -1);
+    platform::image* lit = platform::load_anim_image("lit.png", 16, 16, 0, 3, 0);
+    platform::image* g = ground(0xFF285078);
+    ASSERT_NE(sparks, nullptr);
+    ASSERT_NE(lit, nullptr);
+    struct way {
+        int32_t blend;
+        platform::image* img;
+        rgb red, green;
+    };
+    const rgb ground_colour{40, 80, 120};
+    int32_t at = 0;
+    for (const way& w : {way{1, sparks, {255, 0, 0}, {0, 255, 0}},
+                         way{3, sparks, {255, 0, 0}, {0, 255, 0}},
+                         way{4, lit, {255, 80, 120}, {40, 255, 120}}}) {
+        const float left = static_cast<float>(20 + 30 * at++);
+        for (float y : {100.0f, 108.0f}) {
+            for (float x : {left, left + 8}) draw_ground(g, x, y);
+        }
+        platform::set_blend(w.blend);
+        platform::draw_image(w.img, left, 100, 1);
+        for (int32_t y = 0; y < 16; ++y) {
+            for (int32_t x = 0; x < 16; ++x) {
+                const rgb expected = (x == 11 && y == 3) ? w.red
+                                     : (x == 2 && y == 13) ? w.green
+                                                           : ground_colour;
+                EXPECT_TRUE(near_colour(pixel(static_cast<int32_t>(left) + x, 100 + y), expected))
+                    << "blend " << w.blend << " at " << x << ", " << y;
+            }
+        }
+    }
+    // A frame with nothing that shows draws nothing, in any of those ways.
+    std::vector<uint32_t> clear(16 * 16, 0x00FFFFFF);
+    write_test_png(path_in_game("clear.png"), 16, 16, clear, true);
+    platform::image* nothing = platform::load_image("clear.png", -1);
+    ASSERT_NE(nothing, nullptr);
+    for (int32_t blend : {1, 3, 4}) {
+        platform::set_blend(blend);
+        platform::draw_image(nothing, 300, 300, 0);
+    }
+    EXPECT_EQ(pixel(305, 305), 0xFF000000u);
+}
+
 TEST_F(drawing_test, a_line_includes_its_last_pixel_only_when_asked) {
     platform::set_color(255, 255, 255);
     platform::draw_line(10, 10, 14, 10, false);
