@@ -105,6 +105,33 @@ INSTANTIATE_TEST_SUITE_P(
         blend_case{"tinted_light", 4, 1.0f, 0xFF646464, {0, 255, 0}, {40, 180, 120}}),
     [](const ::testing::TestParamInfo<blend_case>& info) { return info.param.name; });
 
+// The solution view fades its pieces in pass by pass; one picture drawn at several alphas in
+// one pass, or at a new alpha in the next, must show each at its own.
+TEST_F(drawing_test, a_picture_drawn_at_changing_alphas_blends_at_each) {
+    platform::image* g = ground(0xFF285078);
+    write_test_png(path_in_game("piece.png"), 8, 8, flat(8, 8, 0xFFC86432), true);
+    platform::image* piece = platform::load_image("piece.png", -1);
+    ASSERT_NE(piece, nullptr);
+    const float alphas[] = {0.5f, 0.25f, 1.0f, 0.5f};
+    for (int32_t pass = 0; pass < 2; ++pass) {
+        for (int32_t i = 0; i < 4; ++i) {
+            const float x = static_cast<float>(100 + 10 * i);
+            draw_ground(g, x, 100);
+            platform::set_blend(3);
+            platform::set_alpha(alphas[(i + pass) % 4]);
+            platform::draw_image(piece, x, 100, 0);
+        }
+        for (int32_t i = 0; i < 4; ++i) {
+            const float a = alphas[(i + pass) % 4];
+            const rgb expected{static_cast<int32_t>(200 * a + 40 * (1 - a)),
+                               static_cast<int32_t>(100 * a + 80 * (1 - a)),
+                               static_cast<int32_t>(50 * a + 120 * (1 - a))};
+            EXPECT_TRUE(near_colour(pixel(103 + 10 * i, 103), expected)) << "pass " << pass << ", alpha " << a;
+        }
+        platform::flip(0);
+    }
+}
+
 TEST_F(drawing_test, masking_makes_black_transparent_only_in_pictures_without_alpha) {
     // Left 8 by 8 block black, right block grey: flat blocks survive JPEG nearly exactly.
     std::vector<uint32_t> picture(16 * 8);
