@@ -108,6 +108,10 @@ constexpr sound_entry sound_table[] = {
 }  // namespace
 
 void load_images() {
+    // Decoding goes on all cores at once while the pictures are taken in order below.
+    std::vector<std::string> paths;
+    for (const picture_entry& entry : picture_table) paths.emplace_back(entry.path);
+    platform::prefetch_pictures(paths, -1);
     for (const picture_entry& entry : picture_table) {
         // Flags -1: the automatic ones, masked and filtered.
         asset_vars.*entry.global =

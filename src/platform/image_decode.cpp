@@ -1,6 +1,10 @@
 // Loading pictures: PNG and JPEG decoding, the masking of pictures without alpha, and the
 // cutting of animation strips into frames.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -134,13 +138,31 @@ void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
     // animation strips are mostly black), so the loop stays lean.
     std::vector<uint8_t> black(pixels.size());
     for (size_t i = 0; i < pixels.size(); ++i) black[i] = (pixels[i] & 0x00FFFFFFu) == 0;
+    // How many of each pixel's row neighbours (itself and left and right) are not black: a
+    // black pixel whose rows above, own and below all count none is in the middle of the
+    // dark, the case of most pixels, and simply becomes clear.
+    std::vector<uint8_t> lit_across(pixels.size());
+    for (int32_t y = 0; y < height; ++y) {
+        const size_t row = static_cast<size_t>(y) * width;
+        for (int32_t x = 0; x < width; ++x) {
+            lit_across[row + x] = static_cast<uint8_t>(
+                (black[row + x] ^ 1) + (x > 0 ? black[row + x - 1] ^ 1 : 0) +
+                (x + 1 < width ? black[row + x + 1] ^ 1 : 0));
+        }
+    }
     for (int32_t y = 0; y < height; ++y) {
         const int32_t y0 = std::max(y - 1, 0);
         const int32_t y1 = std::min(y + 1, height - 1);
+        const size_t above = static_cast<size_t>(y0) * width;
+        const size_t below = static_cast<size_t>(y1) * width;
         for (int32_t x = 0; x < width; ++x) {
             const size_t at = static_cast<size_t>(y) * width + x;
             if (!black[at]) {
                 pixels[at] |= 0xFF000000u;
+                continue;
+            }
+            if (lit_across[above + x] + lit_across[at] + lit_across[below + x] == 0) {
+                pixels[at] = 0;
                 continue;
             }
             const int32_t x0 = std::max(x - 1, 0);
@@ -193,6 +215,81 @@ std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) {
     return img;
 }
 
+}  // namespace
+
+// Each picture is claimed by whichever thread comes to it first: a worker, or the game's own
+// thread asking for it before any worker got there, so no core ever waits idle for another.
+struct picture_prefetch {
+    struct item {
+        std::string path;
+        std::atomic<bool> claimed{false};
+        std::promise<std::unique_ptr<image>> promise;
+        std::future<std::unique_ptr<image>> result = promise.get_future();
+        bool taken = false;
+    };
+    int32_t flags = 0;
+    std::vector<std::unique_ptr<item>> items;
+    size_t taken_count = 0;
+    std::atomic<bool> stopping{false};
+    std::vector<std::thread> workers;
+
+    void decode(item& it) {
+        std::unique_ptr<image> img;
+        try {
+            img = read_picture(it.path, flags);
+        } catch (...) {
+            img = nullptr;  // out of memory: the picture is simply missing, as if unreadable
+        }
+        it.promise.set_value(std::move(img));
+    }
+
+    void work() {
+        for (auto& it : items) {
+            if (stopping) return;
+            if (!it->claimed.exchange(true)) decode(*it);
+        }
+    }
+
+    ~picture_prefetch() {
+        stopping = true;
+        for (std::thread& t : workers) t.join();
+    }
+};
+
+void picture_prefetch_closer::operator()(picture_prefetch* p) const { delete p; }
+
+namespace {
+
+// The prefetched result for this path and these flags, if there is one: it may be null (the
+// picture could not be read). Returns false when the picture was not prefetched.
+bool take_prefetched(const std::string& path, int32_t flags, std::unique_ptr<image>& out) {
+    picture_prefetch* p = state.prefetch.get();
+    if (!p || p->flags != flags) return false;
+    for (auto& it : p->items) {
+        if (it->taken || it->path != path) continue;
+        if (!it->claimed.exchange(true)) p->decode(*it);
+        // While a worker finishes this one, this thread decodes others rather than wait.
+        while (it->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            auto next = std::find_if(p->items.begin(), p->items.end(), [](const auto& other) {
+                return !other->claimed.exchange(true);
+            });
+            if (next == p->items.end()) break;
+            p->decode(**next);
+        }
+        out = it->result.get();
+        it->taken = true;
+        if (++p->taken_count == p->items.size()) state.prefetch.reset();
+        return true;
+    }
+    return false;
+}
+
+std::unique_ptr<image> read_or_take_picture(const std::string& path, int32_t flags) {
+    std::unique_ptr<image> img;
+    if (take_prefetched(path, flags, img)) return img;
+    return read_picture(path, flags);
+}
+
 image* keep(std::unique_ptr<image> img) {
     state.images.push_back(std::move(img));
     return state.images.back().get();
@@ -200,9 +297,27 @@ image* keep(std::unique_ptr<image> img) {
 
 }  // namespace
 
+void prefetch_pictures(const std::vector<std::string>& paths, int32_t flags) {
+    if (flags == -1) flags = 3;
+    state.prefetch.reset();
+    if (paths.empty()) return;
+    state.prefetch.reset(new picture_prefetch{});
+    picture_prefetch& p = *state.prefetch;
+    p.flags = flags;
+    for (const std::string& path : paths) {
+        p.items.push_back(std::make_unique<picture_prefetch::item>());
+        p.items.back()->path = path;
+    }
+    // The game's own thread decodes too, as it asks for each picture.
+    const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i + 1 < std::min(cores, 8u); ++i) {
+        p.workers.emplace_back([&p] { p.work(); });
+    }
+}
+
 image* load_image(const std::string& path, int32_t flags) {
     if (flags == -1) flags = 3;
-    std::unique_ptr<image> img = read_picture(path, flags);
+    std::unique_ptr<image> img = read_or_take_picture(path, flags);
     if (!img) return nullptr;
     img->frames.push_back({0, 0, img->width, img->height});
     return keep(std::move(img));
@@ -212,7 +327,7 @@ image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell
                        int32_t first_cell, int32_t cell_count, int32_t flags) {
     if (flags == -1) flags = 3;
     if (cell_width <= 0 || cell_height <= 0 || first_cell < 0 || cell_count <= 0) return nullptr;
-    std::unique_ptr<image> img = read_picture(path, flags);
+    std::unique_ptr<image> img = read_or_take_picture(path, flags);
     if (!img) return nullptr;
     const int32_t columns = img->picture_width / cell_width;
     const int32_t rows = img->picture_height / cell_height;

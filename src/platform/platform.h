@@ -88,6 +88,10 @@ void free_pixmap(pixmap* pm);
 image* load_image(const std::string& path, int32_t flags);
 image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell_height,
                        int32_t first_cell, int32_t cell_count, int32_t flags);
+// Starts reading and decoding these pictures on every core; load_image and load_anim_image
+// of one of them with the same flags then take its result (waiting for it, or decoding it
+// there and then if no core has started on it) instead of decoding it again.
+void prefetch_pictures(const std::vector<std::string>& paths, int32_t flags);
 // flags 1: the sound loops when played.
 sound* load_sound(const std::string& path, int32_t flags);
 channel play_sound(const sound* snd);

@@ -101,6 +101,12 @@ struct input_state {
     bool close_requested = false;
 };
 
+// Pictures being decoded ahead on worker threads (see prefetch_pictures).
+struct picture_prefetch;
+struct picture_prefetch_closer {
+    void operator()(picture_prefetch* p) const;
+};
+
 struct playing_channel {
     channel id = 0;
     const sound* snd = nullptr;
@@ -144,6 +150,7 @@ struct platform_state {
     std::vector<headless::sound_event> sound_log;
 
     std::vector<std::unique_ptr<image>> images;
+    std::unique_ptr<picture_prefetch, picture_prefetch_closer> prefetch;
     std::vector<std::unique_ptr<sound>> sounds;
     std::vector<std::unique_ptr<stream>> streams;
     std::vector<std::unique_ptr<pixmap>> pixmaps;

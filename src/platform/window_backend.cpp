@@ -35,6 +35,8 @@ void init_window(const std::string& game_dir) {
 }
 
 void shutdown() {
+    // Its workers read the game folder's path: they stop before the state goes.
+    state.prefetch.reset();
     close_audio();
     for (auto& img : state.images) release_image_textures(*img);
     if (state.font_texture) SDL_DestroyTexture(state.font_texture);
