@@ -104,6 +104,8 @@ SDL_Texture* texture_for(image& img, bool masked) {
     return texture;
 }
 
+namespace {
+
 // The picture with its alpha already multiplied by `alpha`, or null when it would have to be
 // remade twice in one pass. A software renderer blends a picture under an alpha of its own
 // four times slower than one whose pixels carry all of their alpha; the solution view draws
@@ -123,8 +125,6 @@ SDL_Texture* faded_texture_for(image& img, Uint8 alpha) {
     img.faded_at_present = state.present_count;
     return img.faded_texture;
 }
-
-namespace {
 
 enum visible_kind { visible_masked, visible_blended, visible_lit };
 
