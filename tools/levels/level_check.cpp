@@ -59,19 +59,6 @@ int note_line_count(const note_metrics& m, const std::string& note, bool* words_
     return lines;
 }
 
-namespace {
-
-constexpr int bonus_of_kind[14] = {0, 0, 0, 0, 0, 0, 50, 100, 150, 200, 200, 200, 200, 200};
-
-bool has_off_hint(const std::string& note) {
-    std::string low;
-    for (char c : note) low += char(std::tolower(static_cast<unsigned char>(c)));
-    return low.find("off") != std::string::npos;
-}
-
-// Whether these pieces can be placed one at a time, with the lasers of laser_on switched on,
-// without a beam ever reaching a bomb (in some order of placing). Each piece goes straight to its
-// own cell and orientation, as a player building the finished board would place it.
 bool buildable(const sim_board& board, const std::vector<placement>& pieces, uint32_t laser_on) {
     size_t n = pieces.size();
     if (n > 16) return true;
@@ -95,6 +82,16 @@ bool buildable(const sim_board& board, const std::vector<placement>& pieces, uin
         safe[set] = ok;
     }
     return safe.back();
+}
+
+namespace {
+
+constexpr int bonus_of_kind[14] = {0, 0, 0, 0, 0, 0, 50, 100, 150, 200, 200, 200, 200, 200};
+
+bool has_off_hint(const std::string& note) {
+    std::string low;
+    for (char c : note) low += char(std::tolower(static_cast<unsigned char>(c)));
+    return low.find("off") != std::string::npos;
 }
 
 }  // namespace

@@ -24,6 +24,11 @@ constexpr int note_max_lines = 8;  // text from y 220, 16 pixels a line, buttons
 constexpr int pack_of(int level_index) { return level_index / 6; }
 constexpr int bonus_pack = 1;  // "Bonus scores"
 
+// Whether these pieces can be placed one at a time, with the lasers of laser_on switched on,
+// without a beam ever reaching a bomb (in some order of placing). Each piece goes straight to its
+// own cell and orientation, as a player building the finished board would place it.
+bool buildable(const sim_board& board, const std::vector<placement>& pieces, uint32_t laser_on);
+
 struct level_figures {
     std::string name;
     int index = 0;                 // 0 to 119

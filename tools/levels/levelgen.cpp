@@ -511,25 +511,9 @@ int main(int argc, char** argv) {
             // Only levels whose every order of building sends a beam into a bomb
             // (LEVELGEN_WANT_OFF): the levels that need a laser switched off while building.
             fixed_level f = split_level(level.grid);
-            bool safe_order = false;
-            size_t n = f.solution.size();
-            std::vector<char> safe(size_t(1) << n, 0);
-            for (size_t set = 0; set < safe.size(); ++set) {
-                sim_board b = f.board;
-                for (size_t i = 0; i < n; ++i)
-                    if (set >> i & 1) { b.kind[size_t(f.solution[i].cell)] = int8_t(f.solution[i].kind); b.state[size_t(f.solution[i].cell)] = int8_t(f.solution[i].orientation); }
-                trace_result t;
-                sim_trace(b, (1u << b.laser_cells.size()) - 1, false, t);
-                bool ok = t.explosion_step == no_step;
-                if (ok && set != 0) {
-                    bool reach = false;
-                    for (size_t i = 0; i < n && !reach; ++i)
-                        if (set >> i & 1) reach = safe[set & ~(size_t(1) << i)];
-                    ok = reach;
-                }
-                safe[set] = ok;
-            }
-            safe_order = safe.back();
+            std::vector<placement> pieces;
+            for (const fixed_level::piece& p : f.solution) pieces.push_back({p.cell, p.kind, p.orientation});
+            const bool safe_order = buildable(f.board, pieces, (1u << f.board.laser_cells.size()) - 1);
             if (safe_order) { rejected["buildable with lasers on"]++; continue; }
         }
         level_figures fig = check_level(level, index, font);
