@@ -54,8 +54,11 @@ int32_t text_width(const bitmap_font& font, std::string_view text) {
     return width;
 }
 
-void draw_bitmap_text(const bitmap_font& font, int32_t x, int32_t y, std::string_view text,
-                      int32_t wrap_width) {
+namespace {
+
+// The word wrap of both drawing routines; cut_wide_words cuts a word wider than the whole line.
+void draw_text_lines(const bitmap_font& font, int32_t x, int32_t y, std::string_view text,
+                     int32_t wrap_width, bool cut_wide_words) {
     if (text.empty()) return;
     int32_t pen = x;
     // Every space ends a word: leading and doubled spaces give empty words that still move
@@ -66,15 +69,21 @@ void draw_bitmap_text(const bitmap_font& font, int32_t x, int32_t y, std::string
         const std::string_view word =
             text.substr(start, end == std::string_view::npos ? std::string_view::npos
                                                               : end - start);
-        // A word wider than the whole line is never split: it goes to a new line of its own
-        // and runs past the margin.
-        if (pen + text_width(font, word) > x + wrap_width) {
+        // A word wider than the whole line goes to a new line of its own; there it runs past
+        // the margin, or is cut where its next glyph would pass it.
+        const int32_t word_width = text_width(font, word);
+        if (pen + word_width > x + wrap_width) {
             y += line_step;
             pen = x;
         }
+        const bool cut = cut_wide_words && word_width > wrap_width;
         for (char ch : word) {
             const auto c = static_cast<unsigned char>(ch);
             if (!has_glyph(c)) continue;
+            if (cut && pen > x && pen + ink_width(font, c) > x + wrap_width) {
+                y += line_step;
+                pen = x;
+            }
             platform::draw_image(font.glyphs, static_cast<float>(pen - left_bearing(font, c)),
                                  static_cast<float>(y), c - first_glyph);
             pen += ink_width(font, c) + glyph_gap;
@@ -84,3 +93,16 @@ void draw_bitmap_text(const bitmap_font& font, int32_t x, int32_t y, std::string
         start = end + 1;
     }
 }
+
+}  // namespace
+
+void draw_bitmap_text(const bitmap_font& font, int32_t x, int32_t y, std::string_view text,
+                      int32_t wrap_width) {
+    draw_text_lines(font, x, y, text, wrap_width, false);
+}
+
+void draw_window_text(const bitmap_font& font, int32_t x, int32_t y, std::string_view text,
+                      int32_t wrap_width) {
+    draw_text_lines(font, x, y, text, wrap_width, true);
+}
+

@@ -29,3 +29,8 @@ void load_bitmap_font(bitmap_font& slot, const std::string& name, int32_t size);
 int32_t text_width(const bitmap_font& font, std::string_view text);
 void draw_bitmap_text(const bitmap_font& font, int32_t x, int32_t y, std::string_view text,
                       int32_t wrap_width);
+// As draw_bitmap_text, for a text that must stay inside its window (a level's note, a notice):
+// a word wider than the whole line, which draw_bitmap_text lets run past the margin, is cut
+// and goes on on the next line where its next glyph would pass the margin.
+void draw_window_text(const bitmap_font& font, int32_t x, int32_t y, std::string_view text,
+                      int32_t wrap_width);

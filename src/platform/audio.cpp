@@ -9,10 +9,20 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <new>
 
 #include "platform/platform_internal.h"
 
 namespace platform {
+
+bool sound_length_allowed(int64_t frames, int64_t rate, int64_t channels) {
+    // A rate above a few hundred thousand frames a second is no sound anyone recorded; with
+    // it bounded, frames * 1000 below cannot overflow either.
+    constexpr int64_t max_rate = 384000;
+    constexpr int64_t max_channels = 8;
+    if (rate <= 0 || rate > max_rate || channels <= 0 || channels > max_channels) return false;
+    return frames >= 0 && frames <= content_max_sound_seconds * rate;
+}
 
 namespace {
 
@@ -24,6 +34,9 @@ bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format
     const int built = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate,
                                         AUDIO_S16SYS, 2, mixer_rate);
     if (built < 0) return false;
+    // An empty sound stays empty (and no copy is made from a buffer that is not there).
+    out.clear();
+    if (length == 0) return true;
     std::vector<uint8_t> buffer(length * static_cast<size_t>(std::max(cvt.len_mult, 1)));
     std::memcpy(buffer.data(), data, length);
     if (built > 0) {
@@ -46,6 +59,13 @@ bool decode_wav(const std::string& bytes, std::vector<int16_t>& out) {
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     if (!SDL_LoadWAV_RW(rw, 1, &wav_format, &buffer, &length)) return false;
+    const int64_t frame_bytes =
+        int64_t{SDL_AUDIO_BITSIZE(wav_format.format) / 8} * wav_format.channels;
+    if (frame_bytes <= 0 ||
+        !sound_length_allowed(length / frame_bytes, wav_format.freq, wav_format.channels)) {
+        SDL_FreeWAV(buffer);
+        return false;
+    }
     const bool ok = convert_to_mixer(buffer, length, wav_format.format, wav_format.channels, wav_format.freq, out);
     SDL_FreeWAV(buffer);
     return ok;
@@ -91,7 +111,8 @@ bool can_stream(const std::string& bytes, int64_t& length_ms) {
     if (ov_open_callbacks(&source, &file, nullptr, 0, memory_callbacks) != 0) return false;
     const vorbis_info* info = ov_info(&file, -1);
     const ogg_int64_t frames = ov_pcm_total(&file, -1);
-    const bool streams = info && info->channels == 2 && info->rate == mixer_rate && frames > 0;
+    const bool streams = info && info->channels == 2 && info->rate == mixer_rate && frames > 0 &&
+                         sound_length_allowed(frames, info->rate, info->channels);
     if (streams) length_ms = frames * 1000 / mixer_rate;
     ov_clear(&file);
     return streams;
@@ -106,7 +127,9 @@ bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out, int64_t& le
     if (ov_open_callbacks(&source, &file, nullptr, 0, memory_callbacks) != 0) return false;
     const vorbis_info* info = ov_info(&file, -1);
     const ogg_int64_t frames = ov_pcm_total(&file, -1);
-    if (!info || info->rate <= 0 || frames < 0) {
+    // The length comes from the last page's position, which a damaged file may set to
+    // anything: it is checked before any arithmetic or memory depends on it.
+    if (!info || !sound_length_allowed(frames, info->rate, info->channels)) {
         ov_clear(&file);
         return false;
     }
@@ -123,6 +146,10 @@ bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out, int64_t& le
     const bool mixer_ready = channels == 2 && rate == mixer_rate;
     std::vector<int16_t> decoded;
     decoded.reserve(static_cast<size_t>(frames) * static_cast<size_t>(channels));
+    // The pages themselves may hold more than the stated length: past the limit the sound is
+    // refused all the same.
+    const size_t max_samples =
+        static_cast<size_t>(content_max_sound_seconds * rate) * static_cast<size_t>(channels);
     int16_t chunk[8192];
     int section = 0;
     for (;;) {
@@ -135,6 +162,10 @@ bool decode_ogg(const std::string& bytes, std::vector<int16_t>& out, int64_t& le
         }
         if (n == 0) break;
         decoded.insert(decoded.end(), chunk, chunk + n / 2);
+        if (decoded.size() > max_samples) {
+            ov_clear(&file);
+            return false;
+        }
     }
     ov_clear(&file);
     if (mixer_ready) {
@@ -265,28 +296,35 @@ void stop_all_channels() {
     state.channels.clear();
 }
 
-sound* load_sound(const std::string& path, int32_t flags) {
+bool decode_sound(const std::string& bytes, sound& snd, bool length_only) {
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "OggS", 4) == 0) {
+        if (snd.loops && can_stream(bytes, snd.length_ms)) {
+            snd.encoded = bytes;
+            return true;
+        }
+        return decode_ogg(bytes, snd.samples, snd.length_ms, length_only);
+    }
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
+        if (!decode_wav(bytes, snd.samples)) return false;
+        snd.length_ms = static_cast<int64_t>(snd.samples.size() / 2) * 1000 / mixer_rate;
+        return true;
+    }
+    return false;
+}
+
+// Like a picture, a sound that does not fit in memory is simply missing.
+sound* load_sound(const std::string& path, int32_t flags) try {
     bool ok = false;
-    const std::string bytes = read_whole_file(resolve_path(path), ok);
+    const std::string bytes = read_whole_file(resolve_path(path), ok, content_max_file_bytes);
     if (!ok) return nullptr;
     auto snd = std::make_unique<sound>();
     snd->path = path;
     snd->loops = (flags & 1) != 0;
-    bool decoded = false;
-    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "OggS", 4) == 0) {
-        if (snd->loops && can_stream(bytes, snd->length_ms)) {
-            snd->encoded = bytes;
-            decoded = true;
-        } else {
-            decoded = decode_ogg(bytes, snd->samples, snd->length_ms, state.headless);
-        }
-    } else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
-        decoded = decode_wav(bytes, snd->samples);
-        snd->length_ms = static_cast<int64_t>(snd->samples.size() / 2) * 1000 / mixer_rate;
-    }
-    if (!decoded) return nullptr;
+    if (!decode_sound(bytes, *snd, state.headless)) return nullptr;
     state.sounds.push_back(std::move(snd));
     return state.sounds.back().get();
+} catch (const std::bad_alloc&) {
+    return nullptr;
 }
 
 channel play_sound(const sound* snd) {

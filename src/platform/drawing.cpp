@@ -4,9 +4,12 @@
 // The back buffer is the headless memory surface, or in the window a render-target texture
 // that flip scales into the window with letterboxing; either way it still holds the frame
 // after it was presented, so that a screenshot taken after flip shows what the player saw.
+#include <fcntl.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -542,14 +545,28 @@ bool save_pixmap_png(const pixmap* pm, const std::string& path, int32_t compress
     for (int32_t y = 0; y < pm->height; ++y) {
         rows[static_cast<size_t>(y)] = &rgb[static_cast<size_t>(y) * pm->width * 3];
     }
-    std::FILE* file = std::fopen(os_path.c_str(), "wb");
-    if (!file) return false;
+    // Written to a new file of its own, never opened through a link, then renamed to its name:
+    // a link planted at a screenshot's name is replaced, and the game writes nowhere else.
+    const std::string temp = os_path + ".tmp" + std::to_string(getpid());
+    constexpr int create_flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temp.c_str(), create_flags, 0644);
+    if (fd < 0 && errno == EEXIST) {
+        ::unlink(temp.c_str());
+        fd = ::open(temp.c_str(), create_flags, 0644);
+    }
+    if (fd < 0) return false;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return false;
+    }
     const bool written = write_png_rows(file, pm->width, pm->height, rows.data(),
                                         std::clamp(compression, 0, 9));
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
-    if (!(written && flushed && closed)) {
-        std::remove(os_path.c_str());
+    if (!(written && flushed && closed) || std::rename(temp.c_str(), os_path.c_str()) != 0) {
+        ::unlink(temp.c_str());
         return false;
     }
     return true;

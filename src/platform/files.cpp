@@ -114,18 +114,33 @@ std::string resolve_path(const std::string& game_path) {
     std::exit(1);
 }
 
-std::string read_whole_file(const std::string& os_path, bool& ok) {
+// The size is taken from the open file itself and the reading stops at the limit all the same,
+// so neither a huge (or sparse) file nor one that grows while it is read can fill memory.
+std::string read_whole_file(const std::string& os_path, bool& ok, size_t max_bytes) {
     ok = false;
-    struct stat st;
-    if (stat(os_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
     std::FILE* f = std::fopen(os_path.c_str(), "rb");
     if (!f) return {};
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+        static_cast<uint64_t>(st.st_size) > max_bytes) {
+        std::fclose(f);
+        return {};
+    }
     std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
     char chunk[65536];
     size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
-    ok = !std::ferror(f);
+    bool too_large = false;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+        if (n > max_bytes - bytes.size()) {
+            too_large = true;
+            break;
+        }
+        bytes.append(chunk, n);
+    }
+    ok = !std::ferror(f) && !too_large;
     std::fclose(f);
+    if (!ok) return {};
     return bytes;
 }
 
@@ -140,10 +155,17 @@ stream* open_read(const std::string& path) {
     return state.streams.back().get();
 }
 
+// A link at the path is never followed: writing must not reach a file elsewhere.
 stream* open_write(const std::string& path) {
     const std::string os_path = resolve_path(path);
-    std::FILE* f = std::fopen(os_path.c_str(), "wb");
-    if (!f) return nullptr;
+    const int fd = ::open(os_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                          0644);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+        ::close(fd);
+        return nullptr;
+    }
     state.streams.push_back(std::make_unique<stream>());
     state.streams.back()->file = f;
     state.streams.back()->writing = true;
@@ -229,9 +251,9 @@ void write_string(stream* s, std::string_view text) {
     write_bytes(s, reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-bool read_file(const std::string& path, std::vector<uint8_t>& bytes) {
+bool read_file(const std::string& path, std::vector<uint8_t>& bytes, size_t max_bytes) {
     bool ok = false;
-    const std::string data = read_whole_file(resolve_path(path), ok);
+    const std::string data = read_whole_file(resolve_path(path), ok, max_bytes);
     if (!ok) return false;
     bytes.assign(data.begin(), data.end());
     return true;
@@ -265,11 +287,32 @@ void remove_dead_temporaries(const std::string& os_path) {
 
 // The new contents go to a temporary file beside the old one, reach the disk, and only then
 // replace it by a rename, so that a crash or a full disk never leaves a half-written file.
+// No link is ever followed: the file's own folder must be a real folder (a link planted at a
+// player's folder would send the files elsewhere), the temporary file is created new and
+// never opened through a link, and the rename replaces a link at the file's name rather than
+// writing where it points.
 bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::string os_path = resolve_path(path);
-    const std::string temp = os_path + ".tmp" + std::to_string(getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    const size_t slash = os_path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : os_path.substr(0, slash));
+    const std::string name = os_path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string temp = name + ".tmp" + std::to_string(getpid());
+    const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir_fd < 0) return false;
+    constexpr int create_flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(dir_fd, temp.c_str(), create_flags, 0644);
+    if (fd < 0 && errno == EEXIST) {
+        // Whatever sits at this process's own temporary name (a file left by an earlier game
+        // with the same process number, or a planted link) is not ours to write through: it
+        // goes, a link as a link, and the file is made anew.
+        ::unlinkat(dir_fd, temp.c_str(), 0);
+        fd = ::openat(dir_fd, temp.c_str(), create_flags, 0644);
+    }
+    if (fd < 0) {
+        ::close(dir_fd);
+        return false;
+    }
     size_t done = 0;
     bool ok = true;
     while (done < bytes.size()) {
@@ -283,19 +326,15 @@ bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& byte
     }
     if (ok && ::fsync(fd) != 0) ok = false;
     if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), os_path.c_str()) != 0) ok = false;
+    if (ok && ::renameat(dir_fd, temp.c_str(), dir_fd, name.c_str()) != 0) ok = false;
     if (!ok) {
-        ::unlink(temp.c_str());
+        ::unlinkat(dir_fd, temp.c_str(), 0);
+        ::close(dir_fd);
         return false;
     }
     // Make the rename itself durable.
-    const size_t slash = os_path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : os_path.substr(0, slash);
-    const int dir_fd = ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir_fd >= 0) {
-        ::fsync(dir_fd);
-        ::close(dir_fd);
-    }
+    ::fsync(dir_fd);
+    ::close(dir_fd);
     remove_dead_temporaries(os_path);
     return true;
 }
@@ -306,6 +345,24 @@ int32_t file_type(const std::string& path) {
     if (S_ISREG(st.st_mode)) return 1;
     if (S_ISDIR(st.st_mode)) return 2;
     return 0;
+}
+
+std::vector<std::string> list_folders(const std::string& path) {
+    std::vector<std::string> names;
+    const std::string os_path = resolve_path(path);
+    DIR* dir = ::opendir(os_path.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        if (lstat((os_path + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool create_dir(const std::string& path, bool recurse) {

@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -16,19 +17,21 @@
 
 namespace platform {
 
-namespace {
+bool picture_size_allowed(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= content_max_side && height <= content_max_side &&
+           width * height * 4 <= content_max_decoded_bytes;
+}
 
-struct decoded_picture {
-    int32_t width = 0;
-    int32_t height = 0;
-    bool has_alpha = false;
-    std::vector<uint32_t> pixels;  // 0xAARRGGBB
-};
+namespace {
 
 bool decode_png(const std::string& bytes, decoded_picture& out) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) return false;
+    if (!picture_size_allowed(png.width, png.height)) {
+        png_image_free(&png);
+        return false;
+    }
     // A transparency chunk counts as an alpha channel: such a picture brings its own.
     out.has_alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     png.format = PNG_FORMAT_BGRA;  // in memory B, G, R, A: 0xAARRGGBB on a little-endian word
@@ -77,6 +80,9 @@ bool decode_jpeg_raw(const unsigned char* data, unsigned long size, uint32_t** p
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
+    if (!picture_size_allowed(info.image_width, info.image_height)) {
+        std::longjmp(failure.jump, 1);
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     const size_t w = info.output_width;
@@ -109,11 +115,13 @@ bool decode_jpeg(const std::string& bytes, decoded_picture& out) {
                          &out.height)) {
         return false;
     }
+    const std::unique_ptr<uint32_t, decltype(&std::free)> owned(pixels, &std::free);
     out.has_alpha = false;
     out.pixels.assign(pixels, pixels + static_cast<size_t>(out.width) * out.height);
-    std::free(pixels);
     return true;
 }
+
+}  // namespace
 
 bool decode_picture(const std::string& bytes, decoded_picture& out) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -125,8 +133,6 @@ bool decode_picture(const std::string& bytes, decoded_picture& out) {
     }
     return false;
 }
-
-}  // namespace
 
 // Black becomes transparent, and each transparent pixel takes the average colour of its up
 // to eight neighbours that are not black (black if there are none): a filtered, scaled or
@@ -190,10 +196,13 @@ void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
 
 namespace {
 
-// Reads, decodes and masks a picture into an image record without frames yet.
-std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) {
+// Reads, decodes and masks a picture into an image record without frames yet. Pictures,
+// animation strips and the fonts' glyph strips all come through here. Running out of memory
+// on the way (the machine is short of it even within the size limits) makes the picture
+// missing, as an unreadable one is: the game goes on without it.
+std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) try {
     bool ok = false;
-    const std::string bytes = read_whole_file(resolve_path(path), ok);
+    const std::string bytes = read_whole_file(resolve_path(path), ok, content_max_file_bytes);
     if (!ok) return nullptr;
     decoded_picture picture;
     if (!decode_picture(bytes, picture) || picture.width <= 0 || picture.height <= 0) {
@@ -213,6 +222,8 @@ std::unique_ptr<image> read_picture(const std::string& path, int32_t flags) {
     img->opaque = std::all_of(img->pixels.begin(), img->pixels.end(),
                               [](uint32_t p) { return (p >> 24) == 0xFF; });
     return img;
+} catch (const std::bad_alloc&) {
+    return nullptr;
 }
 
 }  // namespace
@@ -233,15 +244,7 @@ struct picture_prefetch {
     std::atomic<bool> stopping{false};
     std::vector<std::thread> workers;
 
-    void decode(item& it) {
-        std::unique_ptr<image> img;
-        try {
-            img = read_picture(it.path, flags);
-        } catch (...) {
-            img = nullptr;  // out of memory: the picture is simply missing, as if unreadable
-        }
-        it.promise.set_value(std::move(img));
-    }
+    void decode(item& it) { it.promise.set_value(read_picture(it.path, flags)); }
 
     void work() {
         for (auto& it : items) {

@@ -40,6 +40,9 @@ void set_data_dir(const std::string& dir);
 // The folder for "users" and "screens": the game folder when the player can write there, else
 // $XDG_DATA_HOME/beamworks (or ~/.local/share/beamworks). Makes "users" and "screens" in it.
 std::string choose_data_dir(const std::string& game_dir);
+// When the data folder has no list of players yet, copies the list and players' folders of
+// from_dir's "users" into to_dir's; afterwards the players live there.
+void copy_players_once(const std::string& from_dir, const std::string& to_dir);
 // The rule alone: the environment's XDG_DATA_HOME and HOME are passed in (null when unset).
 std::string data_dir_rule(const std::string& game_dir, bool game_dir_writable,
                           const char* xdg_data_home, const char* home);
@@ -132,6 +135,7 @@ double cos_degrees(double degrees);
 std::string resolve_path(const std::string& game_path);
 
 stream* open_read(const std::string& path);
+// Creates or truncates the file; a link at the path is never followed (no stream then).
 stream* open_write(const std::string& path);
 void close_stream(stream* s);
 // Reads at or past the end give 0 (and code-0 characters); a failure in mid-file is fatal
@@ -147,11 +151,16 @@ void write_string(stream* s, std::string_view text);
 // Writes a whole file safely: a temporary file in the same folder, flushed, then renamed over
 // the old one. On any failure the old file is untouched and false is returned.
 bool write_file_atomic(const std::string& path, const std::vector<uint8_t>& bytes);
-// Reads a whole file; false when it cannot be opened.
-bool read_file(const std::string& path, std::vector<uint8_t>& bytes);
+// Reads a whole file; false when it cannot be opened or holds more than max_bytes (a damaged or
+// planted file is never read into memory past what the reader could use).
+constexpr size_t files_default_max_bytes = size_t{256} << 20;
+bool read_file(const std::string& path, std::vector<uint8_t>& bytes,
+               size_t max_bytes = files_default_max_bytes);
 
 // 0 nothing, 1 file, 2 directory.
 int32_t file_type(const std::string& path);
+// The names of the real folders (links are not counted) inside a folder, in byte order.
+std::vector<std::string> list_folders(const std::string& path);
 bool create_dir(const std::string& path, bool recurse);
 // Recursive delete never follows a symbolic link out of the folder.
 bool delete_dir(const std::string& path, bool recurse);

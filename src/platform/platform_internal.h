@@ -176,6 +176,36 @@ void key_pressed(int32_t key);
 void key_released(int32_t key);
 void reset_input();
 [[noreturn]] void fatal_error(const std::string& message);
-std::string read_whole_file(const std::string& os_path, bool& ok);
+
+// What a picture, font or sound may ask of memory. Every decoder checks the sizes a file
+// claims against these before it allocates anything, and a file beyond them is treated as
+// missing: a damaged header of a few bytes must not take gigabytes or end the game. The
+// game's own largest picture is an animation strip of a few thousand pixels a side and its
+// longest sound a tune of about a minute, so the limits are far above any real file.
+constexpr int64_t content_max_side = 16384;
+constexpr int64_t content_max_decoded_bytes = int64_t{256} << 20;
+constexpr int64_t content_max_sound_seconds = 10 * 60;
+// Whole files read into memory: content (pictures, sounds, fonts) and anything else by default.
+constexpr size_t content_max_file_bytes = files_default_max_bytes;
+// A picture of this many pixels a side, 4 bytes a pixel once decoded.
+bool picture_size_allowed(int64_t width, int64_t height);
+// A sound of this many frames at this rate (frames a second), with this many channels.
+bool sound_length_allowed(int64_t frames, int64_t rate, int64_t channels);
+
+// Reads a whole file of at most max_bytes; ok is false when it cannot be read or is larger.
+std::string read_whole_file(const std::string& os_path, bool& ok, size_t max_bytes);
+
+// The decoders behind load_image and load_sound, bytes in, for the fuzzers and tests.
+struct decoded_picture {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool has_alpha = false;
+    std::vector<uint32_t> pixels;  // 0xAARRGGBB
+};
+bool decode_picture(const std::string& bytes, decoded_picture& out);
+// Fills snd's samples (or, for a looping track that can stream, its encoded bytes) and
+// length_ms from a WAV or Ogg Vorbis file; length_only leaves the samples empty when they need
+// decoding. False when the sound cannot be used.
+bool decode_sound(const std::string& bytes, sound& snd, bool length_only);
 
 }  // namespace platform

@@ -6,9 +6,12 @@
 #include "board/board_state.h"
 
 int32_t unplaced_bonus(const std::array<int32_t, 14>& stock) {
-    return 50 * stock[kind_mirror] + 100 * stock[kind_double_mirror] + 150 * stock[kind_prism] +
-           200 * (stock[kind_double_prism] + stock[kind_white_sphere] + stock[kind_red_sphere] +
-                  stock[kind_green_sphere] + stock[kind_blue_sphere]);
+    const auto count = [&stock](int32_t kind) { return int64_t{stock[size_t(kind)]}; };
+    return saturate_to_int32(50 * count(kind_mirror) + 100 * count(kind_double_mirror) +
+                             150 * count(kind_prism) +
+                             200 * (count(kind_double_prism) + count(kind_white_sphere) +
+                                    count(kind_red_sphere) + count(kind_green_sphere) +
+                                    count(kind_blue_sphere)));
 }
 
 std::string solution_timer_text(int32_t seconds_left) {

@@ -6,15 +6,28 @@
 #include <cstdint>
 #include <string>
 
+// The clock and score arithmetic is done in 64 bits and its results held within the range of
+// the game's int: a damaged progress file or level table (a time of weeks, a cost or start
+// score of the int's extremes) gives a large number, never a wrapped one of the other sign.
+constexpr int32_t saturate_to_int32(int64_t value) {
+    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : int32_t(value);
+}
+
 // Seconds on the level clock; integer division truncates toward zero.
 constexpr int32_t elapsed_seconds(int32_t now_ms, int32_t clock_start_ms) {
-    return (now_ms - clock_start_ms) / 1000;
+    return saturate_to_int32((int64_t{now_ms} - clock_start_ms) / 1000);
+}
+
+// The clock_start that makes the level clock read `seconds` now, less the solution cost
+// counted as milliseconds (the game has always charged it there).
+constexpr int32_t clock_start_for(int32_t now_ms, int32_t seconds, int32_t cost) {
+    return saturate_to_int32(int64_t{now_ms} - int64_t{1000} * seconds - cost);
 }
 
 // What the level is worth now: the start score less a point a second and the solution cost.
 // May be negative; the panel never shows it so.
 constexpr int32_t clock_score(int32_t start, int32_t seconds, int32_t cost) {
-    return start - seconds - cost;
+    return saturate_to_int32(int64_t{start} - seconds - cost);
 }
 
 // The bonus for pieces left in the stock (indexed by kind): 50 a mirror, 100 a double mirror,
@@ -23,7 +36,12 @@ int32_t unplaced_bonus(const std::array<int32_t, 14>& stock);
 
 // The score fixed at a win: the clock score clamped at 0, then the bonus on top.
 constexpr int32_t winning_score(int32_t clock, int32_t bonus) {
-    return (clock < 0 ? 0 : clock) + bonus;
+    return saturate_to_int32(int64_t{clock < 0 ? 0 : clock} + bonus);
+}
+
+// Seconds left before the solution may be looked at, after `seconds` on the level clock.
+constexpr int32_t solution_seconds_left(int32_t seconds) {
+    return saturate_to_int32(int64_t{60} - seconds);
 }
 
 // The solution timer: "( n )" while seconds remain before the first minute is over, then

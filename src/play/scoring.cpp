@@ -40,16 +40,17 @@ void place_firework() {
 }  // namespace
 
 void start_level_clock() {
-    clock_start =
-        platform::millisecs() - 1000 * level_time[current_level] - solution_cost;
+    clock_start = clock_start_for(platform::millisecs(), level_time[current_level], solution_cost);
 }
 
 std::string solution_timer_text_now() {
     const bool paused = level_complete_window_up() ||
                         (message_shown == 1 && message_kind == message_level_note) ||
                         completion_start > 0 || fade_first_half();
-    if (paused) return solution_timer_text(60 - level_time[current_level]);
-    if (message_shown == 0 && fading == 0) return solution_timer_text(60 - elapsed_now());
+    if (paused) return solution_timer_text(solution_seconds_left(level_time[current_level]));
+    if (message_shown == 0 && fading == 0) {
+        return solution_timer_text(solution_seconds_left(elapsed_now()));
+    }
     return "";  // a bomb window, or the second half of the fade into the screen
 }
 
@@ -96,10 +97,14 @@ void evaluate_lamps() {
 }
 
 void update_solution_view() {
-    if (platform::millisecs() - clock_start <= 60000 || fading != 0 || message_shown != 0) return;
+    if (int64_t{platform::millisecs()} - clock_start <= 60000 || fading != 0 ||
+        message_shown != 0) {
+        return;
+    }
     if (platform::key_down(key_space) != 0) {
         if (solution_alpha < 128) solution_alpha += 1;
-        solution_cost += 1;  // every pass of looking costs, also at full opacity
+        // Every pass of looking costs, also at full opacity.
+        solution_cost = saturate_to_int32(int64_t{solution_cost} + 1);
     } else if (solution_alpha > 0) {
         solution_alpha -= 1;
     }

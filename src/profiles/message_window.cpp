@@ -9,6 +9,7 @@
 #include "board/board_state.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
+#include "play/score_rules.h"
 #include "play/scoring.h"
 #include "profiles/pack_rules.h"
 #include "profiles/profiles_state.h"
@@ -61,7 +62,7 @@ void level_complete_buttons() {
 
 void restart_after_explosion() {
     // The time spent so far counts: the next attempt resumes from it.
-    level_time[current_level] = (platform::millisecs() - clock_start) / 1000;
+    level_time[current_level] = elapsed_seconds(platform::millisecs(), clock_start);
     reset_board();
     if (!load_level()) {
         reset_board();
@@ -115,7 +116,7 @@ void message_window() {
         message_kind == message_explosion && explosion_frame < explosion_last_frame;
     if (!exploding) {
         platform::draw_image(image_message_window, 200, 200, 0);
-        draw_bitmap_text(font16, 220, 220, message_text, 350);
+        draw_window_text(font16, 220, 220, message_text, 350);
         if (message_kind == message_level_complete && bonus_score > 0) {
             draw_bitmap_text(font16, 220, 250, "Bonus score: " + std::to_string(bonus_score), 1000);
         }

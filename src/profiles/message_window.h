@@ -11,3 +11,5 @@ void raise_notice(const std::string& text, int32_t follow_up);
 // The texts of the notices this game adds.
 inline constexpr const char* text_level_not_loaded = "This level could not be loaded";
 inline constexpr const char* text_progress_not_saved = "Your progress could not be saved";
+inline constexpr const char* text_player_not_created = "The player could not be created";
+inline constexpr const char* text_player_not_deleted = "The player could not be deleted";

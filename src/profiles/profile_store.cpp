@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "profiles/message_window.h"
 #include "profiles/profiles_state.h"
 #include "profiles/progress_format.h"
 
@@ -17,6 +18,9 @@ namespace {
 const std::string users_folder = "users";
 const std::string list_path = "users\\profiles.dat";
 const std::string level_table_path = "levels\\level_info.all";
+// The players' files and the level table are at most a few kilobytes; anything much larger is
+// damage (a sparse file of gigabytes reads as zeros) and is read as missing, not into memory.
+constexpr size_t profile_file_max_bytes = size_t{1} << 20;
 
 std::string profile_folder(const std::string& name) { return users_folder + "\\" + name; }
 std::string level_score_path(const std::string& name) {
@@ -39,7 +43,7 @@ bool ensure_folder(const std::string& path) {
 // Empty when the file is missing: every reader below treats that as "nothing stored".
 std::vector<uint8_t> read_whole(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!platform::read_file(path, bytes)) bytes.clear();
+    if (!platform::read_file(path, bytes, profile_file_max_bytes)) bytes.clear();
     return bytes;
 }
 
@@ -69,10 +73,48 @@ std::span<const std::string> listed_names() {
     return std::span<const std::string>(profile_names.data(), size_t(profile_count));
 }
 
+bool holds_progress(const std::string& name) {
+    return platform::file_type(level_score_path(name)) == 1 ||
+           platform::file_type(pack_access_path(name)) == 1 ||
+           platform::file_type(solution_path(name)) == 1;
+}
+
+// A damaged list must hide no one: the players whose folders hold progress but whose names the
+// list lost are listed again after the names it kept, in byte order, up to the list's ten.
+void list_players_found_on_disk(std::vector<std::string>& names) {
+    for (const std::string& folder : platform::list_folders(users_folder)) {
+        if (names.size() >= size_t(max_profiles)) break;
+        if (!is_safe_profile_name(folder) || folder.size() > 255) continue;
+        if (std::find(names.begin(), names.end(), folder) != names.end()) continue;
+        if (holds_progress(folder)) names.push_back(folder);
+    }
+}
+
+// A new player's files, but only where the folder holds none: a name typed again after a
+// damaged list lost it is the same player coming back, whose progress must not be overwritten.
+bool write_missing_progress_files(const std::string& name) {
+    const player_progress fresh = new_player_progress();
+    bool ok = true;
+    if (platform::file_type(level_score_path(name)) != 1) {
+        ok = platform::write_file_atomic(level_score_path(name), encode_level_scores(fresh)) && ok;
+    }
+    if (platform::file_type(pack_access_path(name)) != 1) {
+        ok = platform::write_file_atomic(pack_access_path(name), encode_pack_access(fresh)) && ok;
+    }
+    if (platform::file_type(solution_path(name)) != 1) {
+        ok = platform::write_file_atomic(solution_path(name), encode_solution_costs(fresh)) && ok;
+    }
+    return ok;
+}
+
+void refuse_creation() { raise_notice(text_player_not_created, notice_then_nothing); }
+
 }  // namespace
 
 void load_profile_list() {
-    std::vector<std::string> names = decode_profile_list(read_whole(list_path));
+    const std::vector<uint8_t> bytes = read_whole(list_path);
+    std::vector<std::string> names = decode_profile_list(bytes);
+    if (!profile_list_intact(bytes)) list_players_found_on_disk(names);
     profile_names.fill(std::string());
     std::copy(names.begin(), names.end(), profile_names.begin());
     profile_count = int32_t(names.size());
@@ -85,9 +127,7 @@ bool save_profile_list() {
 
 void create_profile(const std::string& name) {
     if (profile_count >= max_profiles) {
-        message_kind = message_notice;
-        message_text = "You cann't create more than 10 players";
-        message_shown = 1;
+        raise_notice("You cann't create more than 10 players", notice_then_nothing);
         return;
     }
     // Refused silently, like the game's own duplicate check: an empty or exact duplicate name,
@@ -96,16 +136,27 @@ void create_profile(const std::string& name) {
     for (const std::string& existing : listed_names()) {
         if (existing == name) return;
     }
-    if (!ensure_folder(users_folder)) return;
-    if (folder_shared_with_other_player(name, -1)) return;
+    // Taken by another player on a file system that ignores letter case: refused silently,
+    // as an exact duplicate is.
+    if (platform::file_type(users_folder) == 2 && folder_shared_with_other_player(name, -1)) {
+        return;
+    }
+    // From here on a refusal comes from the disk (no writable folder, a full disk, "users" not
+    // a folder), and the player is told: otherwise the profiles screen would just sit there.
+    if (!ensure_folder(users_folder)) {
+        refuse_creation();
+        return;
+    }
 
     const std::string folder = profile_folder(name);
     const bool made_folder = platform::file_type(folder) == 0;
-    // A folder left behind by a player removed from the list by hand is reused and its
-    // progress files start afresh, as creation always did.
-    if (!ensure_folder(folder)) return;
-    if (!write_progress_files(name, new_player_progress())) {
+    if (!ensure_folder(folder)) {
+        refuse_creation();
+        return;
+    }
+    if (!write_missing_progress_files(name)) {
         if (made_folder) platform::delete_dir(folder, true);
+        refuse_creation();
         return;
     }
 
@@ -116,6 +167,7 @@ void create_profile(const std::string& name) {
         --profile_count;
         profile_names[size_t(profile_count)].clear();
         if (made_folder) platform::delete_dir(folder, true);
+        refuse_creation();
     }
 }
 
@@ -137,6 +189,7 @@ void delete_profile(int32_t index) {
                            profile_names.begin() + profile_count + 1);
         profile_names[size_t(index)] = name;
         ++profile_count;
+        raise_notice(text_player_not_deleted, notice_then_nothing);
         return;
     }
     // A name such as ".." or "a/b" (possible only in a hand-edited list) leaves the disk alone.

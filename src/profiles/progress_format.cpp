@@ -1,6 +1,8 @@
 // Byte layouts of the players' files and of the level table.
 #include "profiles/progress_format.h"
 
+#include <algorithm>
+
 namespace {
 
 // Little-endian signed 32-bit integer at byte offset `at`, if all four bytes are there.
@@ -10,6 +12,13 @@ bool int_at(std::span<const uint8_t> bytes, size_t at, int32_t& value) {
                  uint32_t(bytes[at + 2]) << 16 | uint32_t(bytes[at + 3]) << 24;
     value = int32_t(u);
     return true;
+}
+
+// Like int_at, but only a value within [low, high] is taken.
+void int_in_range_at(std::span<const uint8_t> bytes, size_t at, int32_t low, int32_t high,
+                     int32_t& value) {
+    int32_t read = 0;
+    if (int_at(bytes, at, read) && read >= low && read <= high) value = read;
 }
 
 void put_int(std::vector<uint8_t>& out, int32_t value) {
@@ -44,6 +53,12 @@ std::vector<std::string> decode_profile_list(std::span<const uint8_t> bytes) {
     return names;
 }
 
+bool profile_list_intact(std::span<const uint8_t> bytes) {
+    if (bytes.empty()) return false;
+    const size_t wanted = std::min(size_t(bytes[0]), size_t(list_capacity));
+    return decode_profile_list(bytes).size() == wanted;
+}
+
 std::vector<uint8_t> encode_profile_list(std::span<const std::string> names) {
     std::vector<uint8_t> out;
     out.push_back(uint8_t(names.size()));
@@ -57,7 +72,7 @@ std::vector<uint8_t> encode_profile_list(std::span<const std::string> names) {
 void decode_level_scores(std::span<const uint8_t> bytes, player_progress& into) {
     for (size_t n = 0; n < size_t(progress_levels); ++n) {
         int_at(bytes, 8 * n, into.best_score[n]);
-        int_at(bytes, 8 * n + 4, into.time[n]);
+        int_in_range_at(bytes, 8 * n + 4, 0, progress_max_seconds, into.time[n]);
     }
 }
 
@@ -69,7 +84,7 @@ void decode_pack_access(std::span<const uint8_t> bytes, player_progress& into) {
 
 void decode_solution_costs(std::span<const uint8_t> bytes, player_progress& into) {
     for (size_t n = 0; n < size_t(progress_levels); ++n) {
-        int_at(bytes, 4 * n, into.solution_cost[n]);
+        int_in_range_at(bytes, 4 * n, 0, progress_max_solution_cost, into.solution_cost[n]);
     }
 }
 
@@ -100,7 +115,7 @@ std::vector<uint8_t> encode_solution_costs(const player_progress& progress) {
 level_table decode_level_table(std::span<const uint8_t> bytes) {
     level_table table;
     for (size_t n = 0; n < size_t(progress_levels); ++n) {
-        int_at(bytes, 5 * n, table.start_score[n]);
+        int_in_range_at(bytes, 5 * n, 0, level_max_start_score, table.start_score[n]);
         if (5 * n + 4 < bytes.size()) table.hardness[n] = bytes[5 * n + 4];
     }
     return table;

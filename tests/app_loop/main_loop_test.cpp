@@ -229,4 +229,16 @@ TEST_F(main_loop_test, closing_the_window_quits_at_the_end_of_the_pass) {
     EXPECT_EQ(h::present_count(), presents + 1);  // the pass was completed first
 }
 
+TEST_F(main_loop_test, a_link_planted_at_a_screenshots_name_never_sends_it_elsewhere) {
+    const fs::path outside = fs::path(game_dir).parent_path() / (fs::path(game_dir).filename().string() + ".outside.bmp");
+    fs::remove(outside);
+    fs::create_symlink(outside, path_in_game("screens/screen0.bmp"));  // dangling
+    h::press_key(13);
+    h::release_key(13);
+    take_screenshot();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(outside)));
+    EXPECT_FALSE(fs::is_symlink(path_in_game("screens/screen0.bmp")));
+    EXPECT_TRUE(holds_png(path_in_game("screens/screen0.bmp")));
+}
+
 }  // namespace

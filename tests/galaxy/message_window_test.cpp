@@ -3,6 +3,7 @@
 #include "play/play_test_support.h"
 
 #include "app/assets.h"
+#include "app/bitmap_font.h"
 #include "app/screens.h"
 #include "profiles/message_window.h"
 
@@ -139,6 +140,31 @@ TEST_F(message_window_test, the_ok_edges_are_outside_the_button) {
     EXPECT_EQ(message_shown, 1);
     click(351, 384);
     EXPECT_EQ(message_shown, 0);
+}
+
+TEST_F(message_window_test, a_note_of_one_long_word_stays_inside_the_window) {
+    load_bitmap_font(font16, "font16", 16);
+    fade = 1.0f;
+    const auto lit_columns = [](int32_t left, int32_t right) {
+        int32_t lit = 0;
+        for (int32_t x = left; x <= right; ++x) {
+            for (int32_t y = 200; y < 600; ++y) {
+                if ((platform::headless::pixel(x, y) & 0xFFFFFF) != 0) {
+                    ++lit;
+                    break;
+                }
+            }
+        }
+        return lit;
+    };
+    for (const std::string& note : {std::string(255, 'W'), "Mind " + std::string(200, 'm') + " it"}) {
+        platform::cls();
+        raise_message(message_level_note, note);
+        message_window();
+        // The text's margin is at 570; the window's own edge a little further.
+        EXPECT_GT(lit_columns(220, 570), 200) << note;
+        EXPECT_EQ(lit_columns(571, 799), 0) << note;
+    }
 }
 
 }  // namespace

@@ -178,4 +178,50 @@ TEST_F(files_test, deleting_a_folder_never_follows_a_link_out_of_it) {
     EXPECT_TRUE(platform::delete_dir("users\\full\\x", false));
 }
 
+TEST_F(files_test, writing_never_follows_a_link_out_of_the_folder) {
+    const fs::path outside = fs::path(game_dir) / "outside";
+    fs::create_directories(outside);
+    write_bytes((outside / "precious.dat").string(), {7, 7});
+    fs::create_directories(path_in_game("users/ann"));
+
+    // A link planted at the name of this process's temporary file: the save replaces the
+    // player's file and the link's target stays as it was.
+    const std::string temp = "users/ann/level_score.all.tmp" + std::to_string(getpid());
+    fs::create_symlink(outside / "precious.dat", path_in_game(temp));
+    EXPECT_TRUE(platform::write_file_atomic("users\\ann\\level_score.all", {1, 2, 3}));
+    EXPECT_EQ(bytes_of((outside / "precious.dat").string()), (std::vector<uint8_t>{7, 7}));
+    EXPECT_EQ(bytes_of(path_in_game("users/ann/level_score.all")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path_in_game(temp))));
+
+    // A link at the file's own name is replaced, not written through.
+    fs::create_symlink(outside / "precious.dat", path_in_game("users/ann/solution.all"));
+    EXPECT_TRUE(platform::write_file_atomic("users\\ann\\solution.all", {4}));
+    EXPECT_FALSE(fs::is_symlink(path_in_game("users/ann/solution.all")));
+    EXPECT_EQ(bytes_of((outside / "precious.dat").string()), (std::vector<uint8_t>{7, 7}));
+
+    // A player's folder that is a link leads nowhere: nothing is written.
+    fs::create_directory_symlink(outside, path_in_game("users/mallory"));
+    EXPECT_FALSE(platform::write_file_atomic("users\\mallory\\level_score.all", {1}));
+    EXPECT_FALSE(fs::exists(outside / "level_score.all"));
+
+    // Nor does a stream open through a link.
+    fs::create_symlink(outside / "precious.dat", path_in_game("users/ann/stream.dat"));
+    EXPECT_EQ(platform::open_write("users\\ann\\stream.dat"), nullptr);
+    EXPECT_EQ(bytes_of((outside / "precious.dat").string()), (std::vector<uint8_t>{7, 7}));
+}
+
+TEST_F(files_test, a_file_larger_than_its_reader_allows_is_not_read) {
+    {
+        std::ofstream out(path_in_game("users/big.dat"), std::ios::binary);
+        out.put(1);
+    }
+    fs::resize_file(path_in_game("users/big.dat"), 4096);
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(platform::read_file("users\\big.dat", bytes, 4095));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(platform::read_file("users\\big.dat", bytes, 4096));
+    EXPECT_EQ(bytes.size(), 4096u);
+    EXPECT_EQ(bytes[0], 1);
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "play/level_file.h"
 #include "play/level_format.h"
 #include "play/play_state.h"
+#include "play/scoring.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_state.h"
 #include "support/headless_game.h"
@@ -96,7 +97,7 @@ protected:
         place_level(level);
         start_score = level_start_score[current_level];
         solution_cost = level_solution_cost[current_level];
-        clock_start = platform::millisecs() - 1000 * level_time[current_level] - solution_cost;
+        start_level_clock();
         screen_state = screen_play;
         fading = 0;
         fade_count = 64;

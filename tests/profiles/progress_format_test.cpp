@@ -95,11 +95,18 @@ TEST(progress_format, fields_land_at_their_offsets) {
 
 TEST(progress_format, any_full_files_come_back_byte_for_byte) {
     std::mt19937 random(7);
+    // Any best score and pack byte; times and costs anywhere within what play can reach.
+    const auto put = [](bytes& file, size_t at, uint32_t value) {
+        for (size_t i = 0; i < 4; ++i) file[at + i] = uint8_t(value >> (8 * i));
+    };
     for (int round = 0; round < 20; ++round) {
         bytes scores(level_score_file_size), packs(pack_access_file_size),
             costs(solution_file_size);
-        for (auto* file : {&scores, &packs, &costs}) {
-            for (uint8_t& b : *file) b = uint8_t(random());
+        for (uint8_t& b : packs) b = uint8_t(random());
+        for (size_t n = 0; n < 120; ++n) {
+            put(scores, 8 * n, uint32_t(random()));
+            put(scores, 8 * n + 4, uint32_t(random()) % uint32_t(progress_max_seconds + 1));
+            put(costs, 4 * n, uint32_t(random()) % uint32_t(progress_max_solution_cost + 1));
         }
         player_progress p = new_player_progress();
         decode_level_scores(scores, p);
@@ -137,6 +144,52 @@ TEST(progress_format, short_files_keep_new_player_values_for_what_is_missing) {
     decode_solution_costs(int_bytes(40), p);
     EXPECT_EQ(p.solution_cost[0], 40);
     EXPECT_EQ(p.solution_cost[1], 0);
+}
+
+TEST(progress_format, times_costs_and_start_scores_out_of_range_read_as_new) {
+    bytes scores, costs, table;
+    const auto append = [](bytes& file, int32_t value) {
+        for (uint8_t b : int_bytes(value)) file.push_back(b);
+    };
+    const int32_t times[] = {progress_max_seconds, progress_max_seconds + 1, -1, INT32_MIN,
+                             INT32_MAX, 2147483};
+    const int32_t costs_in[] = {progress_max_solution_cost, progress_max_solution_cost + 1, -1,
+                                INT32_MIN, INT32_MAX, 7};
+    const int32_t starts[] = {level_max_start_score, level_max_start_score + 1, -1, INT32_MIN,
+                              INT32_MAX, 4250};
+    for (size_t n = 0; n < 6; ++n) {
+        append(scores, 100 + int32_t(n));
+        append(scores, times[n]);
+        append(costs, costs_in[n]);
+        append(table, starts[n]);
+        table.push_back(2);
+    }
+    player_progress p = new_player_progress();
+    decode_level_scores(scores, p);
+    decode_solution_costs(costs, p);
+    const level_table t = decode_level_table(table);
+
+    const int32_t times_read[] = {progress_max_seconds, 0, 0, 0, 0, 0};
+    const int32_t costs_read[] = {progress_max_solution_cost, 0, 0, 0, 0, 7};
+    const int32_t starts_read[] = {level_max_start_score, 0, 0, 0, 0, 4250};
+    for (size_t n = 0; n < 6; ++n) {
+        EXPECT_EQ(p.best_score[n], 100 + int32_t(n)) << n;  // best scores are kept as read
+        EXPECT_EQ(p.time[n], times_read[n]) << n;
+        EXPECT_EQ(p.solution_cost[n], costs_read[n]) << n;
+        EXPECT_EQ(t.start_score[n], starts_read[n]) << n;
+        EXPECT_EQ(t.hardness[n], 2) << n;
+    }
+}
+
+TEST(profile_list_format, a_list_is_intact_when_every_promised_record_is_there) {
+    EXPECT_TRUE(profile_list_intact(bytes{0}));
+    EXPECT_TRUE(profile_list_intact(bytes{2, 3, 'A', 'n', 'n', 3, 'B', 'o', 'b'}));
+    EXPECT_FALSE(profile_list_intact(bytes{}));
+    EXPECT_FALSE(profile_list_intact(bytes{2, 3, 'A', 'n', 'n', 3, 'B', 'o'}));
+    EXPECT_FALSE(profile_list_intact(bytes{2, 3, 'A', 'n', 'n'}));
+    bytes eleven{11};
+    for (int i = 0; i < 10; ++i) eleven.insert(eleven.end(), {1, uint8_t('a' + i)});
+    EXPECT_TRUE(profile_list_intact(eleven));  // more than ten: the ten are all there
 }
 
 TEST(level_table_format, records_of_five_bytes) {
