@@ -78,6 +78,9 @@ bool decode_jpeg_raw(const unsigned char* data, unsigned long size, uint32_t** p
         return false;
     }
     jpeg_create_decompress(&info);
+    // libjpeg's own buffers (a progressive picture keeps every coefficient) stay within the
+    // same limit as the picture itself.
+    info.mem->max_memory_to_use = content_max_decoded_bytes;
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
     if (!picture_size_allowed(info.image_width, info.image_height)) {

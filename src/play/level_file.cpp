@@ -84,6 +84,9 @@ bool has_lamp(const level_data& level) {
     return false;
 }
 
+// A level file is about a kilobyte; one far larger is damage and is not read into memory.
+constexpr size_t level_file_max_bytes = size_t{1} << 20;
+
 }  // namespace
 
 bool load_level() {
@@ -94,7 +97,8 @@ bool load_level() {
     std::vector<uint8_t> bytes;
     level_data level;
     const bool readable = current_level >= 0 && current_level < level_total &&
-                          platform::read_file(level_file_name(current_level), bytes) &&
+                          platform::read_file(level_file_name(current_level), bytes,
+                                              level_file_max_bytes) &&
                           parse_level(bytes, level) && has_lamp(level);
     if (!readable) {
         clear_level_from_board();
