@@ -88,6 +88,9 @@ void free_pixmap(pixmap* pm);
 // ---- Images and sounds ---------------------------------------------------------------------
 // flags -1 mean 3: bit 1 masked (black made transparent in pictures without alpha), bit 2
 // filtered (bilinear).
+// A picture over 16384 pixels on a side or 256 MiB decoded, or a sound over 10 minutes, is
+// treated as missing, checked before anything is allocated; so is one that does not fit in
+// memory.
 image* load_image(const std::string& path, int32_t flags);
 image* load_anim_image(const std::string& path, int32_t cell_width, int32_t cell_height,
                        int32_t first_cell, int32_t cell_count, int32_t flags);
