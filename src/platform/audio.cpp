@@ -21,7 +21,10 @@ bool sound_length_allowed(int64_t frames, int64_t rate, int64_t channels) {
     constexpr int64_t max_rate = 384000;
     constexpr int64_t max_channels = 8;
     if (rate <= 0 || rate > max_rate || channels <= 0 || channels > max_channels) return false;
-    return frames >= 0 && frames <= content_max_sound_seconds * rate;
+    // Its 16-bit samples, before conversion to the mixer's format, also stay within the
+    // pictures' memory limit (ten minutes of CD sound take a little over 100 MiB).
+    return frames >= 0 && frames <= content_max_sound_seconds * rate &&
+           frames * channels * 2 <= content_max_decoded_bytes;
 }
 
 namespace {

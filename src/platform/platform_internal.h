@@ -189,7 +189,8 @@ constexpr int64_t content_max_sound_seconds = 10 * 60;
 constexpr size_t content_max_file_bytes = files_default_max_bytes;
 // A picture of this many pixels a side, 4 bytes a pixel once decoded.
 bool picture_size_allowed(int64_t width, int64_t height);
-// A sound of this many frames at this rate (frames a second), with this many channels.
+// A sound of this many frames at this rate (frames a second), with this many channels: at most
+// 10 minutes, and its samples within the decoded-bytes limit.
 bool sound_length_allowed(int64_t frames, int64_t rate, int64_t channels);
 
 // Reads a whole file of at most max_bytes; ok is false when it cannot be read or is larger.

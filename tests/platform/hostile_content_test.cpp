@@ -174,6 +174,8 @@ TEST(content_limits, pictures_and_sounds_within_the_limits_only) {
     EXPECT_FALSE(platform::sound_length_allowed(-1, 44100, 2));
     EXPECT_FALSE(platform::sound_length_allowed(100, 0, 2));
     EXPECT_FALSE(platform::sound_length_allowed(100, 44100, 0));
+    EXPECT_TRUE(platform::sound_length_allowed(600 * 96000, 96000, 2));
+    EXPECT_FALSE(platform::sound_length_allowed(600 * 96000, 96000, 6));  // 659 MiB of samples
 }
 
 TEST_F(hostile_content_test, a_tiny_png_claiming_a_million_pixels_a_side_leaves_the_font_missing) {
