@@ -38,8 +38,10 @@ bool is_headless();
 // its players elsewhere).
 void set_data_dir(const std::string& dir);
 // The folder for "users" and "screens": the game folder when the player can write there, else
-// $XDG_DATA_HOME/beamworks (or ~/.local/share/beamworks). Makes "users" and "screens" in it.
-std::string choose_data_dir(const std::string& game_dir);
+// $XDG_DATA_HOME/beamworks (or ~/.local/share/beamworks). An installed game (its content in the
+// system's data folder, shared by every player) always uses the player's own folder. Makes
+// "users" and "screens" in it.
+std::string choose_data_dir(const std::string& game_dir, bool installed = false);
 // The rule alone: the environment's XDG_DATA_HOME and HOME are passed in (null when unset).
 std::string data_dir_rule(const std::string& game_dir, bool game_dir_writable,
                           const char* xdg_data_home, const char* home);
