@@ -10,6 +10,7 @@ packages=(
   libcairo2-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils clang libclang-rt-dev python3
+  dpkg-dev lintian appstream file binutils
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/assets.h"
 #include "app/bitmap_font.h"
+#include "app/build_info.h"
 #include "app/credits.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
@@ -95,6 +96,9 @@ void credits_screen() {
     draw_main_menu_button();
     set_faded_color(200, 255, 255);
     for (const placed_text& t : credits_layout) draw_bitmap_text(font16, t.x, t.y, t.text, 1000);
+    // The version, in the same style, in the free space under the makers' names.
+    draw_bitmap_text(font16, 40, 210, "Version:", 1000);
+    draw_bitmap_text(font16, 60, 230, game_version, 1000);
 
     if (fading == 1) return;
     handle_main_menu_button();

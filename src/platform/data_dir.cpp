@@ -46,13 +46,14 @@ void copy_players_once(const std::string& from_dir, const std::string& to_dir) {
                   list_ec);
 }
 
-std::string choose_data_dir(const std::string& game_dir) {
+std::string choose_data_dir(const std::string& game_dir, bool installed) {
     // The game folder counts as writable only when its "users" and "screens" are too (or can
     // be made): a system-wide install may ship them read-only.
     const auto writable = [](const std::string& folder) {
         return access(folder.c_str(), W_OK | X_OK) == 0;
     };
-    bool game_writable = writable(game_dir);
+    // Even run by root, an installed game must not write into the package's folder.
+    bool game_writable = !installed && writable(game_dir);
     for (const char* sub : {"/users", "/screens"}) {
         const std::string folder = game_dir + sub;
         std::error_code ec;

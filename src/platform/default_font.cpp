@@ -155,6 +155,7 @@ void create_font_texture() {
 
 // Characters are one byte each; a new line is not interpreted (the game never sends one).
 void draw_text(std::string_view text, float x, float y) {
+    if (defer_drawing(op_text, nullptr, 0, x, y, 0.0f, 0.0f, false, text)) return;
     create_font_texture();
     if (!state.font_texture) return;
     const drawing_state& d = state.draw;

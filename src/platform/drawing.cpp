@@ -4,6 +4,10 @@
 // The back buffer is the headless memory surface, or in the window a render-target texture
 // that flip scales into the window with letterboxing; either way it still holds the frame
 // after it was presented, so that a screenshot taken after flip shows what the player saw.
+//
+// A still screen costs almost nothing: a pass's drawing operations are kept, with a running
+// hash, until flip, and drawn only when they differ from those that made the frame the back
+// buffer holds. Otherwise that frame is presented again. No screen of the game knows.
 #include <fcntl.h>
 #include <png.h>
 #include <unistd.h>
@@ -14,6 +18,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/platform_internal.h"
@@ -109,13 +114,19 @@ SDL_Texture* texture_for(image& img, bool masked) {
 
 namespace {
 
-// The picture with its alpha already multiplied by `alpha`, or null when it would have to be
-// remade twice in one pass. A software renderer blends a picture under an alpha of its own
-// four times slower than one whose pixels carry all of their alpha; the solution view draws
-// every piece that way, at one alpha that changes at most once a pass.
+// The picture with its alpha already multiplied by `alpha`, or null for the picture under an
+// alpha of its own. A software renderer blends a picture under an alpha of its own four times
+// slower than one whose pixels carry all of their alpha; the solution view draws every piece
+// that way, at one alpha that changes at most once a pass. The copy serves the first alpha a
+// pass draws the picture with and only that one, so that what a pass draws depends on its own
+// drawing alone, never on the passes before it (which frame reuse may have left out).
 SDL_Texture* faded_texture_for(image& img, Uint8 alpha) {
+    if (img.pixels.empty()) return nullptr;
+    if (img.faded_at_present == state.present_count) {
+        return img.faded_alpha == alpha ? img.faded_texture : nullptr;
+    }
+    img.faded_at_present = state.present_count;
     if (img.faded_texture && img.faded_alpha == alpha) return img.faded_texture;
-    if (img.faded_at_present == state.present_count || img.pixels.empty()) return nullptr;
     std::vector<uint32_t> faded(img.pixels);
     for (uint32_t& p : faded) p = (p & 0x00FFFFFFu) | (((p >> 24) * alpha / 255) << 24);
     if (!img.faded_texture) {
@@ -125,7 +136,6 @@ SDL_Texture* faded_texture_for(image& img, Uint8 alpha) {
         SDL_UpdateTexture(img.faded_texture, nullptr, faded.data(), img.picture_width * 4);
     }
     img.faded_alpha = alpha;
-    img.faded_at_present = state.present_count;
     return img.faded_texture;
 }
 
@@ -184,6 +194,175 @@ void release_image_textures(image& img) {
     img.faded_at_present = -1;
 }
 
+namespace {
+
+// The switch for tests and measurements (BEAMWORKS_FRAME_REUSE=0 in the environment, or
+// headless::set_frame_reuse), and the count of frames presented again. Kept apart from the
+// platform's state so that both outlive a restart of the platform.
+struct frame_reuse_switch {
+    bool on = true;
+    int64_t reused = 0;
+};
+
+frame_reuse_switch& reuse_switch() {
+    static frame_reuse_switch s = [] {
+        frame_reuse_switch made;
+        const char* setting = std::getenv("BEAMWORKS_FRAME_REUSE");
+        made.on = !(setting && std::strcmp(setting, "0") == 0);
+        return made;
+    }();
+    return s;
+}
+
+constexpr uint64_t hash_start = 0x84222325cbf29ce4ull;
+
+uint32_t bits_of(float v) {
+    uint32_t b = 0;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+// A pass of the heaviest scenes makes thousands of calls: each is mixed in as a few 64-bit
+// words rather than byte by byte.
+void hash_in(uint64_t& hash, uint64_t word) {
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    hash ^= hash >> 29;
+}
+
+uint64_t hash_call(uint64_t hash, const draw_call& c, std::string_view text) {
+    const auto pair = [](uint32_t low, uint32_t high) { return uint64_t{high} << 32 | low; };
+    hash_in(hash, pair(static_cast<uint32_t>(c.op), static_cast<uint32_t>(c.frame)));
+    hash_in(hash, c.serial);
+    hash_in(hash, pair(bits_of(c.handle_x), bits_of(c.handle_y)));
+    hash_in(hash, pair(bits_of(c.x1), bits_of(c.y1)));
+    hash_in(hash, pair(bits_of(c.x2), bits_of(c.y2)));
+    const drawing_state& d = c.draw;
+    hash_in(hash, pair(static_cast<uint32_t>(d.red | d.green << 8 | d.blue << 16 | d.blend << 24),
+                       c.last_pixel ? 1u : 0u));
+    hash_in(hash, pair(bits_of(d.alpha), bits_of(d.rotation)));
+    for (const char ch : text) hash_in(hash, static_cast<unsigned char>(ch));
+    return hash;
+}
+
+void start_pass(frame_reuse_state& r) {
+    r.pass.calls.clear();
+    r.pass.text.clear();
+    r.pass.hash = hash_start;
+    r.drawing = false;
+}
+
+void draw_calls(const frame_calls& kept) {
+    frame_reuse_state& r = state.reuse;
+    r.replaying = true;
+    const drawing_state now = state.draw;
+    for (const draw_call& c : kept.calls) {
+        state.draw = c.draw;
+        switch (c.op) {
+            case op_clear: cls(); break;
+            case op_image: draw_image(c.img, c.x1, c.y1, c.frame); break;
+            case op_line: draw_line(c.x1, c.y1, c.x2, c.y2, c.last_pixel); break;
+            case op_plot: plot(c.x1, c.y1); break;
+            case op_text:
+                draw_text(std::string_view(kept.text).substr(c.text_at, c.text_length), c.x1,
+                          c.y1);
+                break;
+        }
+    }
+    state.draw = now;
+    r.replaying = false;
+}
+
+// At flip: draws the pass unless the back buffer already holds what it would draw. Returns
+// true when the frame there is presented again.
+bool finish_pass() {
+    frame_reuse_state& r = state.reuse;
+    bool reused = false;
+    if (!r.pass.calls.empty()) {
+        if (!r.drawing) {
+            reused = r.shown_known && r.pass.hash == r.shown.hash &&
+                     r.pass.calls == r.shown.calls && r.pass.text == r.shown.text;
+            if (reused) {
+                ++reuse_switch().reused;
+            } else {
+                draw_calls(r.pass);
+            }
+        }
+        // A pass that did not start by clearing drew over the frame before it: what the back
+        // buffer holds then depends on more than its own operations.
+        r.shown_known = r.pass.calls.front().op == op_clear;
+        std::swap(r.shown, r.pass);
+    }
+    start_pass(r);
+    return reused;
+}
+
+}  // namespace
+
+bool defer_drawing(draw_op op, const image* img, int32_t frame, float x1, float y1, float x2,
+                   float y2, bool last_pixel, std::string_view text) {
+    frame_reuse_state& r = state.reuse;
+    if (r.replaying) return false;
+    if (!reuse_switch().on) {
+        r.shown_known = false;
+        return false;
+    }
+    if (r.pass.calls.empty()) start_pass(r);
+    draw_call call;
+    call.op = op;
+    call.img = img;
+    call.frame = frame;
+    call.x1 = x1;
+    call.y1 = y1;
+    call.x2 = x2;
+    call.y2 = y2;
+    call.last_pixel = last_pixel;
+    // Clearing takes nothing from the drawing state; whatever the last pass left set must not
+    // make two equal passes look different.
+    if (op != op_clear) call.draw = state.draw;
+    if (call.img) {
+        image& im = const_cast<image&>(*call.img);
+        if (im.serial == 0) im.serial = r.next_serial++;
+        call.serial = im.serial;
+        call.handle_x = im.handle_x;
+        call.handle_y = im.handle_y;
+    }
+    call.text_at = static_cast<uint32_t>(r.pass.text.size());
+    call.text_length = static_cast<uint32_t>(text.size());
+    r.pass.text.append(text);
+    r.pass.hash = hash_call(r.pass.hash, call, text);
+    r.pass.calls.push_back(call);
+    // Over the frame before it, a pass cannot be known by its own operations alone.
+    if (r.pass.calls.size() == 1 && call.op != op_clear) r.drawing = true;
+    return !r.drawing;
+}
+
+void draw_kept_calls() {
+    frame_reuse_state& r = state.reuse;
+    if (r.drawing || r.replaying || r.pass.calls.empty()) return;
+    draw_calls(r.pass);
+    r.drawing = true;
+}
+
+void forget_shown_frame() {
+    frame_reuse_state& r = state.reuse;
+    r.shown_known = false;
+    r.pass.calls.clear();
+    r.pass.text.clear();
+    r.drawing = false;
+}
+
+namespace headless {
+
+void set_frame_reuse(bool on) {
+    draw_kept_calls();
+    forget_shown_frame();
+    reuse_switch().on = on;
+}
+
+int64_t reused_frames() { return reuse_switch().reused; }
+
+}  // namespace headless
+
 void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int32_t flags) {
     // The display is always the game's 800 by 600; the requested depth, rate and flags have
     // no meaning for a scaled window (the pacing of flip stands in for the refresh rate).
@@ -229,6 +408,7 @@ void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int
     }
     state.graphics_open = true;
     state.draw = {};
+    forget_shown_frame();
     state.next_present_ms = -1.0;
     cls();
     flip(-1);
@@ -237,6 +417,7 @@ void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int
 }
 
 void close_graphics() {
+    forget_shown_frame();
     if (state.headless || !state.graphics_open) {
         state.graphics_open = false;
         return;
@@ -255,9 +436,12 @@ void close_graphics() {
 
 void cls() {
     if (!state.renderer) return;
-    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(state.renderer);
-    if (state.clear_hook) state.clear_hook();
+    const bool replaying = state.reuse.replaying;
+    if (!defer_drawing(op_clear)) {
+        SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(state.renderer);
+    }
+    if (state.clear_hook && !replaying) state.clear_hook();
 }
 
 namespace {
@@ -276,10 +460,11 @@ SDL_Rect letterbox(int32_t window_width, int32_t window_height) {
     return r;
 }
 
-void present() {
+// reused: the back buffer still holds the frame presented last.
+void present(bool reused) {
     ++state.present_count;
     if (state.headless) {
-        if (!state.rasterise) return;
+        if (!state.rasterise || reused) return;
         SDL_RenderFlush(state.renderer);
         SDL_LockSurface(state.surface);
         const auto* src = static_cast<const uint32_t*>(state.surface->pixels);
@@ -328,7 +513,7 @@ void window_to_display(int32_t wx, int32_t wy, int32_t window_width, int32_t win
 // steady play this never sleeps and the 20 ms pass alone sets the pace.
 void flip(int32_t sync) {
     if (!state.renderer) return;
-    present();
+    present(finish_pass());
     pump_events();
     if (sync == 0) return;
     const double step = 1000.0 / 85.0;
@@ -362,6 +547,7 @@ void set_blend(int32_t mode) {
 void set_rotation(float degrees) { state.draw.rotation = degrees; }
 
 void draw_image(const image* img, float x, float y, int32_t frame) {
+    if (defer_drawing(op_image, img, frame, x, y)) return;
     if (!img || !state.renderer || frame < 0 ||
         frame >= static_cast<int32_t>(img->frames.size())) {
         return;
@@ -421,6 +607,7 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
 }
 
 void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
+    if (defer_drawing(op_line, nullptr, 0, x1, y1, x2, y2, draw_last_pixel)) return;
     if (!state.renderer) return;
     // Bresenham's walk in whole pixels, so that leaving out the last pixel is exact.
     int32_t x = to_pixel(x1);
@@ -454,6 +641,7 @@ void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
 }
 
 void plot(float x, float y) {
+    if (defer_drawing(op_plot, nullptr, 0, x, y)) return;
     if (!state.renderer || !state.rasterise) return;
     set_draw_colour_for_lines();
     SDL_RenderDrawPoint(state.renderer, to_pixel(x), to_pixel(y));
@@ -461,6 +649,7 @@ void plot(float x, float y) {
 
 void mid_handle_image(image* img) {
     if (!img) return;
+    draw_kept_calls();
     img->handle_x = static_cast<float>(img->width / 2);
     img->handle_y = static_cast<float>(img->height / 2);
 }
@@ -473,6 +662,7 @@ int32_t image_frames(const image* img) {
 
 pixmap* grab_pixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
     if (!state.renderer || width <= 0 || height <= 0) return nullptr;
+    draw_kept_calls();
     auto pm = std::make_unique<pixmap>();
     pm->width = width;
     pm->height = height;

@@ -35,6 +35,13 @@ void on_clear(std::function<void()> hook);
 // copy nothing. On again at every init_headless.
 void set_rasterising(bool on);
 
+// Frame reuse: a pass that would draw exactly what the last one drew presents that frame again
+// instead of drawing it. On unless BEAMWORKS_FRAME_REUSE=0 is in the environment; the setting
+// and the count of frames presented again outlive shutdown and init (a test compares whole
+// runs with it on and off).
+void set_frame_reuse(bool on);
+int64_t reused_frames();
+
 // Sounds started and stopped, in order. The path is the game path the sound was loaded from.
 struct sound_event {
     bool started;          // false: stopped

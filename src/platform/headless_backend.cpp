@@ -46,7 +46,13 @@ void type_text(const std::string& text) {
     for (unsigned char c : text) queue_char(c);
 }
 
-void set_rasterising(bool on) { state.rasterise = on; }
+// The back buffer holds the last frame drawn with pixels, not what the passes without them
+// drew since.
+void set_rasterising(bool on) {
+    draw_kept_calls();
+    state.rasterise = on;
+    forget_shown_frame();
+}
 
 void request_close() { state.input.close_requested = true; }
 
@@ -61,6 +67,7 @@ void clear_sound_log() { state.sound_log.clear(); }
 
 uint32_t pixel(int32_t x, int32_t y) {
     if (!state.surface || x < 0 || y < 0 || x >= display_width || y >= display_height) return 0;
+    draw_kept_calls();
     SDL_RenderFlush(state.renderer);
     const auto* row = static_cast<const uint8_t*>(state.surface->pixels) + y * state.surface->pitch;
     return reinterpret_cast<const uint32_t*>(row)[x];

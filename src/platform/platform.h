@@ -38,8 +38,10 @@ bool is_headless();
 // its players elsewhere).
 void set_data_dir(const std::string& dir);
 // The folder for "users" and "screens": the game folder when the player can write there, else
-// $XDG_DATA_HOME/beamworks (or ~/.local/share/beamworks). Makes "users" and "screens" in it.
-std::string choose_data_dir(const std::string& game_dir);
+// $XDG_DATA_HOME/beamworks (or ~/.local/share/beamworks). An installed game (its content in the
+// system's data folder, shared by every player) always uses the player's own folder. Makes
+// "users" and "screens" in it.
+std::string choose_data_dir(const std::string& game_dir, bool installed = false);
 // When the data folder has no list of players yet, copies the list and players' folders of
 // from_dir's "users" into to_dir's; afterwards the players live there.
 void copy_players_once(const std::string& from_dir, const std::string& to_dir);

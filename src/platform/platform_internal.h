@@ -42,7 +42,10 @@ struct image {
     SDL_Texture* mask_texture = nullptr;  // alpha thresholded at one half, for blend mode 1
     SDL_Texture* faded_texture = nullptr; // alpha multiplied by faded_alpha (see draw_image)
     int32_t faded_alpha = -1;
-    int32_t faded_at_present = -1;        // present_count when it was last remade
+    int32_t faded_at_present = -1;        // present_count of the pass it last served
+    // Which picture this is, for frame reuse: numbered on its first drawing, so that a picture
+    // made later at the same address is never taken for this one.
+    uint64_t serial = 0;
 };
 
 struct sound {
@@ -86,6 +89,48 @@ struct drawing_state {
     int32_t blue = 255;
     float alpha = 1.0f;
     float rotation = 0.0f;
+    bool operator==(const drawing_state&) const = default;
+};
+
+// One drawing operation of a pass as frame reuse keeps it: the operation, its arguments, the
+// drawing state it ran under and the state of its picture. Everything that decides what the
+// operation puts on the back buffer is here (a picture's pixels never change once loaded, and
+// its faded and masked copies are made from them and the alpha and blend mode alone).
+enum draw_op : int32_t { op_clear, op_image, op_line, op_plot, op_text };
+struct draw_call {
+    draw_op op = op_clear;
+    const image* img = nullptr;
+    uint64_t serial = 0;
+    float handle_x = 0.0f;
+    float handle_y = 0.0f;
+    int32_t frame = 0;
+    float x1 = 0.0f;
+    float y1 = 0.0f;
+    float x2 = 0.0f;
+    float y2 = 0.0f;
+    bool last_pixel = false;
+    uint32_t text_at = 0;       // op_text: its characters in frame_calls::text
+    uint32_t text_length = 0;
+    drawing_state draw;
+    bool operator==(const draw_call&) const = default;
+};
+
+// The drawing operations of one pass, in order, with a running hash of them.
+struct frame_calls {
+    std::vector<draw_call> calls;
+    std::string text;
+    uint64_t hash = 0;
+};
+
+// A pass that would draw exactly what the last one drew presents the back buffer again
+// instead: its operations are kept until flip and drawn only when they differ (see flip).
+struct frame_reuse_state {
+    frame_calls pass;          // since the last present
+    frame_calls shown;         // what the back buffer holds, when shown_known
+    bool shown_known = false;
+    bool drawing = false;      // this pass draws as it goes: it cannot be reused
+    bool replaying = false;    // kept operations are being drawn
+    uint64_t next_serial = 1;
 };
 
 struct input_state {
@@ -133,6 +178,7 @@ struct platform_state {
     std::vector<uint32_t> presented;       // headless: the last presented frame
     int32_t present_count = 0;
     std::function<void()> clear_hook;      // headless: see headless::on_clear
+    frame_reuse_state reuse;
 
     drawing_state draw;
     input_state input;
@@ -165,6 +211,18 @@ void pump_events();                      // window events into the input state (
 void window_to_display(int32_t wx, int32_t wy, int32_t window_width, int32_t window_height,
                        int32_t& dx, int32_t& dy);
 void release_image_textures(image& img);
+// Frame reuse: keeps a drawing operation for flip and returns true, or returns false when it
+// is to be drawn now. The drawing state and the picture's state are filled in here.
+bool defer_drawing(draw_op op, const image* img = nullptr, int32_t frame = 0, float x1 = 0.0f,
+                   float y1 = 0.0f, float x2 = 0.0f, float y2 = 0.0f, bool last_pixel = false,
+                   std::string_view text = {});
+// Draws the operations kept so far, for whoever is about to read or change what they depend
+// on; the rest of the pass then draws as it goes.
+void draw_kept_calls();
+// The back buffer no longer holds the last frame drawn, or the operations of this pass so far
+// are drawn and no longer decide it (a lost render target, a reset of the display, drawing
+// switched on or off); kept operations are dropped, so draw them first where they count.
+void forget_shown_frame();
 // The texture for drawing masked (blend mode 1) or blended, made on first use.
 SDL_Texture* texture_for(image& img, bool masked);
 void create_font_texture();

@@ -174,6 +174,10 @@ void pump_events() {
                 break;
             }
             case SDL_TEXTINPUT: queue_utf8(e.text.text); break;
+            // Some drivers lose what their render targets held: the back buffer no longer
+            // has the last frame to present again.
+            case SDL_RENDER_TARGETS_RESET:
+            case SDL_RENDER_DEVICE_RESET: state.reuse.shown_known = false; break;
             default: break;
         }
     }

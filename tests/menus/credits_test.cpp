@@ -196,3 +196,32 @@ TEST_F(side_screens_test, credits_music_changes_at_the_edges_of_the_transition) 
 }
 
 }  // namespace
+
+namespace {
+
+// The version is written in the credits' colour under the makers' names, where the logo alone
+// has nothing of that colour.
+TEST_F(side_screens_test, the_credits_show_the_version_under_the_makers) {
+    load_content();
+    if (font16.glyphs == nullptr || image_logo == nullptr) GTEST_SKIP() << "content not built";
+    const auto credits_coloured = [](int32_t top, int32_t bottom) {
+        int32_t count = 0;
+        for (int32_t y = top; y < bottom; ++y) {
+            for (int32_t x = 40; x < 300; ++x) {
+                if ((platform::headless::pixel(x, y) & 0xFFFFFFu) == 0xC8FFFFu) ++count;
+            }
+        }
+        return count;
+    };
+    fade = 1.0f;
+    platform::cls();
+    pass_at(credits_screen, 400, 100);
+    const int32_t version_ink = credits_coloured(205, 250);
+    platform::cls();
+    platform::set_color(255, 255, 255);
+    platform::draw_image(image_logo, 0, 0, 0);
+    EXPECT_EQ(credits_coloured(205, 250), 0);
+    EXPECT_GT(version_ink, 40);
+}
+
+}  // namespace

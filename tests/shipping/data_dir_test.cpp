@@ -100,6 +100,28 @@ TEST(data_dir, players_of_an_unwritable_game_folder_come_along_to_the_data_folde
         unsetenv("XDG_DATA_HOME");
     }
     fs::remove_all(root);
+// An installed game's folder belongs to the package: even when it can be written (the game run
+// by root), the players' files go to the data folder and nothing is made in the game's folder.
+TEST(data_dir, an_installed_game_keeps_players_in_the_data_folder_even_when_writable) {
+    const std::filesystem::path scratch =
+        std::filesystem::path(BEAMWORKS_BINARY_DIR) / "test_scratch" / "data_dir_installed";
+    std::filesystem::remove_all(scratch);
+    std::filesystem::create_directories(scratch / "share" / "games" / "beamworks");
+    const std::filesystem::path game = scratch / "share" / "games" / "beamworks";
+    const char* kept = std::getenv("XDG_DATA_HOME");
+    const std::string kept_value = kept ? kept : "";
+    setenv("XDG_DATA_HOME", (scratch / "data").c_str(), 1);
+    const std::string chosen = platform::choose_data_dir(game.string(), true);
+    if (kept) {
+        setenv("XDG_DATA_HOME", kept_value.c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+    EXPECT_EQ(chosen, (scratch / "data" / "beamworks").string());
+    EXPECT_TRUE(std::filesystem::is_directory(scratch / "data" / "beamworks" / "users"));
+    EXPECT_FALSE(std::filesystem::exists(game / "users"));
+    EXPECT_FALSE(std::filesystem::exists(game / "screens"));
+    std::filesystem::remove_all(scratch);
 }
 
 }  // namespace
