@@ -100,6 +100,8 @@ TEST(data_dir, players_of_an_unwritable_game_folder_come_along_to_the_data_folde
         unsetenv("XDG_DATA_HOME");
     }
     fs::remove_all(root);
+}
+
 // An installed game's folder belongs to the package: even when it can be written (the game run
 // by root), the players' files go to the data folder and nothing is made in the game's folder.
 TEST(data_dir, an_installed_game_keeps_players_in_the_data_folder_even_when_writable) {
