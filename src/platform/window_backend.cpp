@@ -6,6 +6,10 @@
 
 #include "platform/platform_internal.h"
 
+// The window's real place on an X display is asked of Xlib itself (see x11_window_place).
+#define SDL_VIDEO_DRIVER_X11 1
+#include <SDL_syswm.h>
+
 namespace platform {
 
 platform_state state;
@@ -124,16 +128,43 @@ void cover_display_borderless() {
     state.borderless_full = true;
 }
 
-bool window_covers_display() {
-    const SDL_Rect bounds = display_bounds();
+// On X, SDL's own record of the window says what was asked for, honoured or not: the X
+// server is asked where the window really is, through the Xlib that SDL has loaded. False
+// elsewhere, or when it cannot be asked.
+bool x11_window_place(SDL_Rect& place) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(state.window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    static void* const xlib = SDL_LoadObject("libX11.so.6");
+    if (!xlib) return false;
+    using attributes_fn = Status (*)(Display*, ::Window, XWindowAttributes*);
+    using translate_fn = int (*)(Display*, ::Window, ::Window, int, int, int*, int*, ::Window*);
+    const auto attributes =
+        reinterpret_cast<attributes_fn>(SDL_LoadFunction(xlib, "XGetWindowAttributes"));
+    const auto translate =
+        reinterpret_cast<translate_fn>(SDL_LoadFunction(xlib, "XTranslateCoordinates"));
+    if (!attributes || !translate) return false;
+    XWindowAttributes a{};
+    if (attributes(info.info.x11.display, info.info.x11.window, &a) == 0) return false;
+    ::Window child = 0;
     int x = 0;
     int y = 0;
-    int w = 0;
-    int h = 0;
-    SDL_GetWindowPosition(state.window, &x, &y);
-    SDL_GetWindowSize(state.window, &w, &h);
-    return x <= bounds.x && y <= bounds.y && x + w >= bounds.x + bounds.w &&
-           y + h >= bounds.y + bounds.h;
+    if (translate(info.info.x11.display, info.info.x11.window, a.root, 0, 0, &x, &y, &child) == 0) {
+        return false;
+    }
+    place = {x, y, a.width, a.height};
+    return true;
+}
+
+bool window_covers_display() {
+    const SDL_Rect bounds = display_bounds();
+    SDL_Rect place{};
+    if (!x11_window_place(place)) {
+        SDL_GetWindowPosition(state.window, &place.x, &place.y);
+        SDL_GetWindowSize(state.window, &place.w, &place.h);
+    }
+    return place.x <= bounds.x && place.y <= bounds.y && place.x + place.w >= bounds.x + bounds.w &&
+           place.y + place.h >= bounds.y + bounds.h;
 }
 
 bool on_some_display(const SDL_Rect& place) {
@@ -234,6 +265,12 @@ void pump_events() {
                     state.input.mouse_held[2] == 0) {
                     state.input.mouse_x = -1;
                     state.input.mouse_y = -1;
+                }
+                // Without a window manager nobody holds the window to its smallest size.
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !state.fullscreen &&
+                    (e.window.data1 < window_min_width || e.window.data2 < window_min_height)) {
+                    SDL_SetWindowSize(state.window, std::max(e.window.data1, window_min_width),
+                                      std::max(e.window.data2, window_min_height));
                 }
                 break;
             default: break;
