@@ -30,7 +30,8 @@ constexpr std::array<setting_field, 10> setting_fields = {{
     {"window_height", &game_settings::window_height, window_min_height, 100000},
 }};
 
-// One line into the settings; false when it is not a known name with a number in range.
+// One line into the settings; false when it is not a name and a whole number, or a known
+// setting's number is out of its range.
 bool read_line(std::string_view line, game_settings& settings) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const size_t space = line.find(' ');
@@ -46,7 +47,8 @@ bool read_line(std::string_view line, game_settings& settings) {
         settings.*f.field = number;
         return true;
     }
-    return false;
+    // A setting this game does not know (written by a later one) is passed over.
+    return true;
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ constexpr int32_t window_min_width = 400;
 constexpr int32_t window_min_height = 300;
 
 std::vector<uint8_t> encode_settings(const game_settings& settings);
-// A missing or damaged file (a line that is not a known name with a whole number in its
-// range, or a file too large to be this one) gives the defaults, all of them: half-trusted
-// settings would be stranger than plain ones.
+// A missing or damaged file (a line that is not a name and a whole number, a known setting
+// out of its range, or a file too large to be this one) gives the defaults, all of them:
+// half-trusted settings would be stranger than plain ones. Unknown names are passed over.
 game_settings decode_settings(const std::vector<uint8_t>& bytes);

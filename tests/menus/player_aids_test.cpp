@@ -196,7 +196,11 @@ TEST_F(player_aids_test, options_survive_a_restart) {
            "# Escape goes back to the menu\n"
            "key 27\n"
            "wait 64\n"
-           "dump @back.txt\n");
+           "dump @back.txt\n"
+           "# O on the main menu opens the options too\n"
+           "key 111\n"
+           "wait 64\n"
+           "dump @by_key.txt\n");
     auto options = dump("options.txt");
     EXPECT_EQ(options["screen_state"], "7");
     EXPECT_EQ(options["music_volume"], "100");
@@ -208,6 +212,7 @@ TEST_F(player_aids_test, options_survive_a_restart) {
     EXPECT_EQ(changed["sound_volume"], "90");
     EXPECT_EQ(changed["full_screen"], "1");
     EXPECT_EQ(dump("back.txt")["screen_state"], "1");
+    EXPECT_EQ(dump("by_key.txt")["screen_state"], "7");
     ASSERT_TRUE(fs::exists(path_in_game("users/settings.txt")));
 
     replay("wait 2\ndump @restart.txt\n");
