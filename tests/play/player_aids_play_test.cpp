@@ -93,6 +93,23 @@ TEST_F(player_aids_play_test, empty_slots_are_dimmed_and_the_sphere_slot_marks_e
     EXPECT_NE(mark(2) >> 8 & 255, 230u);
 }
 
+TEST_F(player_aids_play_test, available_stays_inside_the_solution_plate) {
+    clock_start = platform::millisecs() - 61000;
+    run_passes(1);
+    // The plate's inside ends at x 795; the text is white on its dark ground.
+    int32_t rightmost = 0;
+    for (int32_t y = 20; y < 36; ++y) {
+        for (int32_t x = 740; x < 800; ++x) {
+            const uint32_t p = platform::headless::presented_pixel(x, y);
+            if ((p >> 16 & 255) > 180 && (p >> 8 & 255) > 180 && (p & 255) > 180) {
+                rightmost = std::max(rightmost, x);
+            }
+        }
+    }
+    EXPECT_GT(rightmost, 760);
+    EXPECT_LT(rightmost, 796);
+}
+
 TEST_F(player_aids_play_test, undo_steps_back_whole_moves_and_redo_is_lost_by_a_new_move) {
     click(centre_x(3), centre_y(3));   // a mirror, at the last turn's orientation
     drag(centre_x(3), centre_y(3), centre_x(3) + 30, centre_y(3));  // turned
