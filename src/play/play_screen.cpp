@@ -101,10 +101,10 @@ void draw_sphere_marks() {
         if (count <= 0) continue;
         const int32_t* c = mark_colours[colour];
         set_faded_color(c[0], c[1], c[2]);
+        // A small square of the colour, then the count.
         const int32_t x = 727 + 18 * colour;
-        platform::draw_line(x, 551, x + 4, 551, true);
-        platform::draw_line(x, 552, x + 4, 552, true);
-        draw_bitmap_text(font16, x + 6, 544, std::to_string(count), 1000);
+        for (int32_t y = 549; y < 554; ++y) platform::draw_line(x, y, x + 4, y, true);
+        draw_bitmap_text(font16, x + 7, 544, std::to_string(count), 1000);
     }
 }
 
