@@ -90,6 +90,9 @@ void start_up() {
     create_board();
     create_lasers();
     platform::open_graphics(800, 600, 32, 85, 0);
+    // The window goes where it was last before anything shows in it.
+    load_settings();
+    apply_settings();
     // Shown while everything loads, in the platform's own font and default white.
     platform::draw_text("Loading...", 30, 560);
     platform::flip(-1);
@@ -101,8 +104,6 @@ void start_up() {
     init_pack_names();
     load_profile_list();
     load_sounds();
-    load_settings();
-    apply_settings();
 }
 
 void main_loop_pass() {

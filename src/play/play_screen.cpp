@@ -51,7 +51,7 @@ int32_t slot_stock(int32_t slot) {
     return slot < 4 ? piece_stock[kind_mirror + slot] : piece_stock[kind_white_sphere + sphere_colour];
 }
 
-// The palette's right edge: texts end a pixel inside the selection box's right line.
+// Texts of the side panel end left of this, inside the plates and the selection box.
 constexpr int32_t panel_text_right = 797;
 
 // The hint line under the board: its picture's frame 1 tells of the solution view.
@@ -64,7 +64,7 @@ constexpr int32_t history_button_width = 58;
 constexpr int32_t history_button_top = 24;
 constexpr int32_t history_button_bottom = 50;
 
-// A text button of the hint line: brighter while hovered, and true when clicked. It needs
+// A text button beside the title: brighter while hovered, and true when clicked. It needs
 // the same open input as the board.
 bool history_button(int32_t left, const char* label, bool usable) {
     const bool hovered = play_input_open() &&
