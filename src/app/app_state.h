@@ -13,6 +13,7 @@ constexpr int32_t screen_play = 3;
 constexpr int32_t screen_ending = 4;
 constexpr int32_t screen_credits = 5;
 constexpr int32_t screen_how_to_play = 6;
+constexpr int32_t screen_options = 7;
 
 struct app_globals {
     int32_t screen_state = 0;
@@ -48,12 +49,14 @@ struct main_menu_globals {
     int32_t profiles_button_tint = 255;
     int32_t how_to_play_button_tint = 255;
     int32_t credits_button_tint = 255;
+    int32_t options_button_tint = 255;
 };
 extern main_menu_globals main_menu_vars;
 inline int32_t& play_button_tint = main_menu_vars.play_button_tint;
 inline int32_t& profiles_button_tint = main_menu_vars.profiles_button_tint;
 inline int32_t& how_to_play_button_tint = main_menu_vars.how_to_play_button_tint;
 inline int32_t& credits_button_tint = main_menu_vars.credits_button_tint;
+inline int32_t& options_button_tint = main_menu_vars.options_button_tint;
 
 // set_color with every channel scaled by the fade and truncated, as all of the game's drawing
 // does (the fireworks of a completed level are the one exception and call set_color directly).

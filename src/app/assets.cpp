@@ -26,6 +26,8 @@ constexpr picture_entry picture_table[] = {
     {"images\\btn_profiles.png", &asset_globals::image_btn_profiles, 0, 0, 0},
     {"images\\btn_how_to_play.png", &asset_globals::image_btn_how_to_play, 0, 0, 0},
     {"images\\btn_credits.png", &asset_globals::image_btn_credits, 0, 0, 0},
+    {"images\\btn_options.png", &asset_globals::image_btn_options, 0, 0, 0},
+    {"images\\hint_line.png", &asset_globals::image_hint_line, 550, 20, 2},
     {"images\\main_menu.jpg", &asset_globals::image_main_menu, 0, 0, 0},
     {"images\\light.png", &asset_globals::image_light, 0, 0, 0},
     {"images\\background.jpg", &asset_globals::image_background, 0, 0, 0},

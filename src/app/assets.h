@@ -13,6 +13,8 @@ struct asset_globals {
     platform::image* image_btn_profiles = nullptr;
     platform::image* image_btn_how_to_play = nullptr;
     platform::image* image_btn_credits = nullptr;
+    platform::image* image_btn_options = nullptr;
+    platform::image* image_hint_line = nullptr;
     platform::image* image_main_menu = nullptr;
     platform::image* image_light = nullptr;
     platform::image* image_background = nullptr;
@@ -81,6 +83,8 @@ inline platform::image*& image_btn_play_menu = asset_vars.image_btn_play_menu;
 inline platform::image*& image_btn_profiles = asset_vars.image_btn_profiles;
 inline platform::image*& image_btn_how_to_play = asset_vars.image_btn_how_to_play;
 inline platform::image*& image_btn_credits = asset_vars.image_btn_credits;
+inline platform::image*& image_btn_options = asset_vars.image_btn_options;
+inline platform::image*& image_hint_line = asset_vars.image_hint_line;
 inline platform::image*& image_main_menu = asset_vars.image_main_menu;
 inline platform::image*& image_light = asset_vars.image_light;
 inline platform::image*& image_background = asset_vars.image_background;

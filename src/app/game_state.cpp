@@ -6,8 +6,11 @@
 #include "app/app_state.h"
 #include "app/assets.h"
 #include "app/bitmap_font.h"
+#include "app/help_overlay.h"
+#include "app/settings.h"
 #include "board/board_state.h"
 #include "play/play_state.h"
+#include "play/undo.h"
 #include "profiles/profiles_state.h"
 
 app_globals app_vars;
@@ -20,6 +23,9 @@ progress_globals progress_vars;
 profiles_screen_globals profiles_screen_vars;
 galaxy_map_globals galaxy_map_vars;
 message_globals message_vars;
+undo_globals undo_vars;
+help_globals help_vars;
+settings_globals settings_vars;
 
 void reset_all_state() {
     app_vars = {};
@@ -32,6 +38,9 @@ void reset_all_state() {
     profiles_screen_vars = {};
     galaxy_map_vars = {};
     message_vars = {};
+    undo_vars = {};
+    help_vars = {};
+    settings_vars = {};
 }
 
 namespace {
@@ -144,6 +153,16 @@ std::string dump_state() {
     DUMP(firework_frame);
     DUMP(firework_x);
     DUMP(firework_y);
+    DUMP(help_shown);
+    DUMP(options_button_tint);
+    DUMP(options_row);
+    d.line("music_volume", settings.music_volume);
+    d.line("sound_volume", settings.sound_volume);
+    d.line("beam_glow", settings.beam_glow);
+    d.line("colour_blind_aid", settings.colour_blind_aid);
+    d.line("full_screen", settings.full_screen);
+    d.line("undo_steps", int32_t(undo_steps.size()));
+    d.line("redo_steps", int32_t(redo_steps.size()));
     for (int32_t row = 0; row < board_rows; ++row) {
         d.out << "board_row " << row;
         for (int32_t column = 0; column < board_columns; ++column) {

@@ -8,7 +8,9 @@
 #include "app/app_state.h"
 #include "app/assets.h"
 #include "app/bitmap_font.h"
+#include "app/help_overlay.h"
 #include "app/screens.h"
+#include "app/settings.h"
 #include "board/board_state.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_state.h"
@@ -75,6 +77,8 @@ void take_screenshot() {
 }
 
 void quit_game() {
+    // The window's place and full-screen state are kept for the next start.
+    save_settings_if_changed();
     platform::stop_channel(music_channel);
     platform::close_graphics();
     platform::end_program();
@@ -86,6 +90,9 @@ void start_up() {
     create_board();
     create_lasers();
     platform::open_graphics(800, 600, 32, 85, 0);
+    // The window goes where it was last before anything shows in it.
+    load_settings();
+    apply_settings();
     // Shown while everything loads, in the platform's own font and default white.
     platform::draw_text("Loading...", 30, 560);
     platform::flip(-1);
@@ -104,6 +111,7 @@ void main_loop_pass() {
     platform::cls();
     poll_mouse();
     step_fade();
+    step_help_overlay();
     // Exactly one handler runs: only step_fade changes screen_state.
     if (screen_state == screen_profiles) {
         profiles_screen();
@@ -119,8 +127,11 @@ void main_loop_pass() {
         credits_screen();
     } else if (screen_state == screen_how_to_play) {
         how_to_play_screen();
+    } else if (screen_state == screen_options) {
+        options_screen();
     }
     if (message_shown == 1) message_window();
+    draw_help_overlay();
     platform::flip(-1);
     take_screenshot();
     platform::delay(1);

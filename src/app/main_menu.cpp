@@ -1,13 +1,16 @@
-// The main menu: five tinted buttons over the menu picture.
+// The main menu: six tinted buttons over the menu picture.
 #include <array>
 
 #include "app/app_state.h"
 #include "app/assets.h"
+#include "app/help_overlay.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
 #include "profiles/profiles_state.h"
 
 namespace {
+
+constexpr int32_t key_o = 'o';
 
 struct menu_button {
     platform::image* const* picture;
@@ -19,14 +22,15 @@ struct menu_button {
 
 // In drawing and testing order. Neighbouring rectangles share an edge (160, 200, ...), which
 // belongs to neither button because the hover test is strict.
-const std::array<menu_button, 5>& menu_buttons() {
-    static const std::array<menu_button, 5> buttons = {{
+const std::array<menu_button, 6>& menu_buttons() {
+    static const std::array<menu_button, 6> buttons = {{
         {&image_btn_play_menu, 10, 120, 20, 120, 100, 160, &play_button_tint, screen_galaxy_map},
         {&image_btn_profiles, 10, 160, 20, 160, 165, 200, &profiles_button_tint, screen_profiles},
         {&image_btn_how_to_play, 10, 200, 20, 200, 245, 240, &how_to_play_button_tint,
          screen_how_to_play},
         {&image_btn_credits, 10, 240, 20, 240, 150, 280, &credits_button_tint, screen_credits},
         {&image_btn_exit, 10, 280, 20, 280, 95, 320, &exit_button_tint, -1},
+        {&image_btn_options, 10, 320, 20, 320, 150, 360, &options_button_tint, screen_options},
     }};
     return buttons;
 }
@@ -41,8 +45,13 @@ void main_menu_screen() {
         platform::draw_image(*b.picture, float(b.x), float(b.y), 0);
     }
 
-    // While a transition runs the buttons neither react nor change their glow.
-    if (fading == 1) return;
+    // Read in every pass, so that an O typed on an earlier screen is dropped while the menu
+    // fades in.
+    const bool options_key = platform::key_hit(key_o) != 0;
+    // While a transition runs, or a notice waits for its OK, the buttons neither react nor
+    // change their glow.
+    if (fading == 1 || message_shown == 1) return;
+    if (options_key && help_shown == 0) start_fade(screen_options);
 
     for (const menu_button& b : menu_buttons()) {
         const bool hovered = cursor_strictly_inside(b.left, b.top, b.right, b.bottom);

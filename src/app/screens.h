@@ -8,4 +8,5 @@ void run_play_screen();      // state 3
 void ending_screen();        // state 4, after the last pack is completed
 void credits_screen();       // state 5
 void how_to_play_screen();   // state 6
+void options_screen();       // state 7
 void message_window();       // on top of any screen while message_shown is 1

@@ -199,7 +199,7 @@ namespace {
 // Adds the channel's next `count` samples of its streamed track to `sum`, rewinding at the
 // end of a looping track; false once the channel has ended (a track that does not loop ran
 // out, or its bytes turned out damaged). Runs on the audio thread, under the audio lock.
-bool mix_stream(playing_channel& c, int32_t* sum, size_t count) {
+bool mix_stream(playing_channel& c, int32_t* sum, size_t count, int32_t gain) {
     if (!c.stream) {
         c.stream.reset(new ogg_stream{});
         c.stream->source = {&c.snd->encoded, 0};
@@ -227,7 +227,7 @@ bool mix_stream(playing_channel& c, int32_t* sum, size_t count) {
         }
         s.at_start = false;
         const size_t got = std::min(static_cast<size_t>(n) / 2, count - done);
-        for (size_t i = 0; i < got; ++i) sum[done + i] += chunk[i];
+        for (size_t i = 0; i < got; ++i) sum[done + i] += chunk[i] * gain / 100;
         done += got;
     }
     return true;
@@ -239,8 +239,9 @@ void mix(void*, Uint8* stream_bytes, int length) {
     static std::vector<int32_t> sum;
     sum.assign(count, 0);
     for (playing_channel& c : state.channels) {
+        const int32_t gain = c.snd->loops ? state.music_volume : state.sound_volume;
         if (!c.snd->encoded.empty()) {
-            c.ended = !mix_stream(c, sum.data(), count);
+            c.ended = !mix_stream(c, sum.data(), count, gain);
             continue;
         }
         const std::vector<int16_t>& samples = c.snd->samples;
@@ -250,7 +251,7 @@ void mix(void*, Uint8* stream_bytes, int length) {
                 if (!c.snd->loops) break;
                 c.position = 0;
             }
-            sum[i] += samples[c.position++];
+            sum[i] += samples[c.position++] * gain / 100;
         }
     }
     for (size_t i = 0; i < count; ++i) {
@@ -375,6 +376,12 @@ bool channel_playing(channel ch) {
         return clock_ms() - c.start_ms < sound_length_ms(*c.snd);
     }
     return false;
+}
+
+void set_volumes(int32_t music_percent, int32_t sound_percent) {
+    audio_lock lock;
+    state.music_volume = std::clamp(music_percent, 0, 100);
+    state.sound_volume = std::clamp(sound_percent, 0, 100);
 }
 
 namespace headless {

@@ -59,6 +59,26 @@ struct program_ended {};
 // drawing state to its defaults, clears and presents twice.
 void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int32_t flags);
 void close_graphics();
+
+// Where the window is: its place and size when not full screen (known is false without a
+// window, as in the headless backend), and whether it is full screen.
+struct window_placement {
+    bool known = false;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 800;
+    int32_t height = 600;
+    bool full_screen = false;
+};
+window_placement current_window_placement();
+// Puts the window there: a size below 400 by 300 grows to it, a place on no display is left
+// to the desktop; then full screen or not. Also sets the window's smallest size, 400 by 300.
+// Headless: only the full-screen choice is kept.
+void place_window(const window_placement& placement);
+// Full screen fills the display (letterboxed). Where the desktop does not honour the request
+// (no window manager), the window instead becomes a borderless one covering the display.
+void set_full_screen(bool on);
+bool full_screen();
 void cls();
 // Presents the back buffer. sync -1: paced at 85 presents a second in software, never by a
 // vsync wait (a 60 Hz display must not stretch the game's 20 ms passes).
@@ -105,6 +125,9 @@ sound* load_sound(const std::string& path, int32_t flags);
 channel play_sound(const sound* snd);
 void stop_channel(channel ch);
 bool channel_playing(channel ch);
+// Loudness in percent (0 to 100, clamped) of the music (sounds loaded to loop) and of every
+// other sound, for channels playing now and later. Both 100 until set.
+void set_volumes(int32_t music_percent, int32_t sound_percent);
 
 // ---- Input ---------------------------------------------------------------------------------
 // Mouse position in display pixels, mapped through the window's scaling and letterboxing.
@@ -114,7 +137,13 @@ int32_t mouse_y();
 int32_t mouse_hit(int32_t button);
 int32_t mouse_down(int32_t button);
 // Key codes: 13 Enter, 32 space, 8 backspace, 27 Escape; letters and digits by their ASCII
-// code (lower case letters).
+// code (lower case letters); the keys without a character by the codes below.
+constexpr int32_t key_f1 = 301;
+constexpr int32_t key_ctrl = 302;  // either Ctrl key
+constexpr int32_t key_arrow_up = 303;
+constexpr int32_t key_arrow_down = 304;
+constexpr int32_t key_arrow_left = 305;
+constexpr int32_t key_arrow_right = 306;
 int32_t key_hit(int32_t key);
 int32_t key_down(int32_t key);
 // Next typed character (codes 1 to 255) from a queue of 256, or 0 when empty.

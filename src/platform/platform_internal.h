@@ -175,6 +175,9 @@ struct platform_state {
     bool graphics_open = false;
     bool rasterise = true;                 // headless: false puts no pixel anywhere
     bool fullscreen = false;
+    bool borderless_full = false;          // full screen stood in for by a borderless window
+    SDL_Rect windowed{0, 0, 800, 600};     // the window's place before it went full screen
+    int64_t full_screen_check_ms = -1;     // when to see whether full screen took effect
     std::vector<uint32_t> presented;       // headless: the last presented frame
     int32_t present_count = 0;
     std::function<void()> clear_hook;      // headless: see headless::on_clear
@@ -194,6 +197,8 @@ struct platform_state {
     std::vector<playing_channel> channels;
     channel next_channel = 1;
     std::vector<headless::sound_event> sound_log;
+    int32_t music_volume = 100;  // percent, read by the mixer
+    int32_t sound_volume = 100;
 
     std::vector<std::unique_ptr<image>> images;
     std::unique_ptr<picture_prefetch, picture_prefetch_closer> prefetch;

@@ -1,9 +1,14 @@
 // The window backend: SDL's video and audio subsystems, window events into the input state,
 // the real clock; and what both backends share: start, shutdown, the clock and sleeping.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
 #include "platform/platform_internal.h"
+
+// The window's real place on an X display is asked of Xlib itself (see x11_window_place).
+#define SDL_VIDEO_DRIVER_X11 1
+#include <SDL_syswm.h>
 
 namespace platform {
 
@@ -83,14 +88,93 @@ namespace {
 
 int32_t key_code(SDL_Keycode key) {
     if (key == SDLK_KP_ENTER) return 13;
+    if (key == SDLK_F1) return key_f1;
+    if (key == SDLK_LCTRL || key == SDLK_RCTRL) return key_ctrl;
+    if (key == SDLK_UP) return key_arrow_up;
+    if (key == SDLK_DOWN) return key_arrow_down;
+    if (key == SDLK_LEFT) return key_arrow_left;
+    if (key == SDLK_RIGHT) return key_arrow_right;
     // Letters come lower case, digits, space, Enter, Backspace, Escape as their ASCII codes.
     if (key >= 0 && key < 128) return static_cast<int32_t>(key);
     return -1;
 }
 
-void toggle_fullscreen() {
-    state.fullscreen = !state.fullscreen;
-    SDL_SetWindowFullscreen(state.window, state.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+constexpr int32_t window_min_width = 400;
+constexpr int32_t window_min_height = 300;
+// A desktop answers a full-screen request within this time, or not at all.
+constexpr int64_t full_screen_settle_ms = 400;
+
+void remember_windowed_place() {
+    SDL_GetWindowPosition(state.window, &state.windowed.x, &state.windowed.y);
+    SDL_GetWindowSize(state.window, &state.windowed.w, &state.windowed.h);
+}
+
+SDL_Rect display_bounds() {
+    SDL_Rect bounds{0, 0, display_width, display_height};
+    const int index = SDL_GetWindowDisplayIndex(state.window);
+    if (index >= 0) SDL_GetDisplayBounds(index, &bounds);
+    return bounds;
+}
+
+// Without a window manager nobody moves the window to the display's corner: full screen would
+// show only the part of the picture that happens to be on the display. A borderless window
+// over the whole display is what full screen looks like there.
+void cover_display_borderless() {
+    SDL_SetWindowFullscreen(state.window, 0);
+    SDL_SetWindowBordered(state.window, SDL_FALSE);
+    const SDL_Rect bounds = display_bounds();
+    SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
+    SDL_SetWindowSize(state.window, bounds.w, bounds.h);
+    state.borderless_full = true;
+}
+
+// On X, SDL's own record of the window says what was asked for, honoured or not: the X
+// server is asked where the window really is, through the Xlib that SDL has loaded. False
+// elsewhere, or when it cannot be asked.
+bool x11_window_place(SDL_Rect& place) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(state.window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    static void* const xlib = SDL_LoadObject("libX11.so.6");
+    if (!xlib) return false;
+    using attributes_fn = Status (*)(Display*, ::Window, XWindowAttributes*);
+    using translate_fn = int (*)(Display*, ::Window, ::Window, int, int, int*, int*, ::Window*);
+    const auto attributes =
+        reinterpret_cast<attributes_fn>(SDL_LoadFunction(xlib, "XGetWindowAttributes"));
+    const auto translate =
+        reinterpret_cast<translate_fn>(SDL_LoadFunction(xlib, "XTranslateCoordinates"));
+    if (!attributes || !translate) return false;
+    XWindowAttributes a{};
+    if (attributes(info.info.x11.display, info.info.x11.window, &a) == 0) return false;
+    ::Window child = 0;
+    int x = 0;
+    int y = 0;
+    if (translate(info.info.x11.display, info.info.x11.window, a.root, 0, 0, &x, &y, &child) == 0) {
+        return false;
+    }
+    place = {x, y, a.width, a.height};
+    return true;
+}
+
+bool window_covers_display() {
+    const SDL_Rect bounds = display_bounds();
+    SDL_Rect place{};
+    if (!x11_window_place(place)) {
+        SDL_GetWindowPosition(state.window, &place.x, &place.y);
+        SDL_GetWindowSize(state.window, &place.w, &place.h);
+    }
+    return place.x <= bounds.x && place.y <= bounds.y && place.x + place.w >= bounds.x + bounds.w &&
+           place.y + place.h >= bounds.y + bounds.h;
+}
+
+bool on_some_display(const SDL_Rect& place) {
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_HasIntersection(&bounds, &place)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Typed text arrives as UTF-8; the game's characters are codes 1 to 255.
@@ -155,7 +239,7 @@ void pump_events() {
                 // F11 and Alt+Enter belong to the window, not to the game: Alt+Enter must not
                 // also take a screenshot.
                 if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
-                    if (!e.key.repeat) toggle_fullscreen();
+                    if (!e.key.repeat) set_full_screen(!state.fullscreen);
                     break;
                 }
                 const int32_t code = key_code(key);
@@ -178,9 +262,90 @@ void pump_events() {
             // has the last frame to present again.
             case SDL_RENDER_TARGETS_RESET:
             case SDL_RENDER_DEVICE_RESET: state.reuse.shown_known = false; break;
+            case SDL_WINDOWEVENT:
+                // A pointer gone from the window hovers over nothing, so no button keeps its
+                // glow; while a button is held (a piece being turned) it is still followed.
+                if (e.window.event == SDL_WINDOWEVENT_LEAVE && state.input.mouse_held[1] == 0 &&
+                    state.input.mouse_held[2] == 0) {
+                    state.input.mouse_x = -1;
+                    state.input.mouse_y = -1;
+                }
+                // Without a window manager nobody holds the window to its smallest size.
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !state.fullscreen &&
+                    (e.window.data1 < window_min_width || e.window.data2 < window_min_height)) {
+                    SDL_SetWindowSize(state.window, std::max(e.window.data1, window_min_width),
+                                      std::max(e.window.data2, window_min_height));
+                }
+                break;
             default: break;
         }
     }
+    if (state.full_screen_check_ms >= 0 && clock_ms() >= state.full_screen_check_ms) {
+        state.full_screen_check_ms = -1;
+        if (state.fullscreen && !window_covers_display()) cover_display_borderless();
+    }
 }
+
+window_placement current_window_placement() {
+    window_placement placement;
+    placement.full_screen = state.fullscreen;
+    if (state.headless || !state.window) return placement;
+    if (!state.fullscreen) remember_windowed_place();
+    placement.known = true;
+    placement.x = state.windowed.x;
+    placement.y = state.windowed.y;
+    placement.width = state.windowed.w;
+    placement.height = state.windowed.h;
+    return placement;
+}
+
+void place_window(const window_placement& placement) {
+    if (state.headless || !state.window) {
+        state.fullscreen = placement.full_screen;
+        return;
+    }
+    SDL_SetWindowMinimumSize(state.window, window_min_width, window_min_height);
+    if (placement.known) {
+        const SDL_Rect place{placement.x, placement.y,
+                             std::max(placement.width, window_min_width),
+                             std::max(placement.height, window_min_height)};
+        SDL_SetWindowSize(state.window, place.w, place.h);
+        if (on_some_display(place)) {
+            SDL_SetWindowPosition(state.window, place.x, place.y);
+        } else {
+            SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        }
+    }
+    set_full_screen(placement.full_screen);
+}
+
+void set_full_screen(bool on) {
+    if (state.headless || !state.window) {
+        state.fullscreen = on;
+        return;
+    }
+    if (on == state.fullscreen) return;
+    state.fullscreen = on;
+    if (on) {
+        remember_windowed_place();
+        if (SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            cover_display_borderless();
+        } else {
+            state.full_screen_check_ms = clock_ms() + full_screen_settle_ms;
+        }
+        return;
+    }
+    state.full_screen_check_ms = -1;
+    if (state.borderless_full) {
+        SDL_SetWindowBordered(state.window, SDL_TRUE);
+        state.borderless_full = false;
+    } else {
+        SDL_SetWindowFullscreen(state.window, 0);
+    }
+    SDL_SetWindowSize(state.window, state.windowed.w, state.windowed.h);
+    SDL_SetWindowPosition(state.window, state.windowed.x, state.windowed.y);
+}
+
+bool full_screen() { return state.fullscreen; }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include "board/board_state.h"
 #include "platform/platform.h"
 #include "play/play_state.h"
+#include "play/undo.h"
 #include "profiles/profiles_state.h"
 
 namespace {
@@ -38,6 +39,8 @@ std::string level_file_name(int32_t level_index) {
 void reset_board() {
     clear_level_from_board();
     message_shown = 0;
+    // The moves made belong to the board just cleared: none can be undone on the next.
+    clear_move_history();
 }
 
 void place_level(const level_data& level) {

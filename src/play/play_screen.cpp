@@ -2,11 +2,13 @@
 // player's clicks and drags into placing, turning and taking back pieces and switching lasers.
 #include "play/play_screen.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/assets.h"
 #include "app/bitmap_font.h"
+#include "app/help_overlay.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
 #include "board/board_drawing.h"
@@ -15,6 +17,7 @@
 #include "play/play_state.h"
 #include "play/score_rules.h"
 #include "play/scoring.h"
+#include "play/undo.h"
 #include "profiles/message_window.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_state.h"
@@ -48,9 +51,85 @@ int32_t slot_stock(int32_t slot) {
     return slot < 4 ? piece_stock[kind_mirror + slot] : piece_stock[kind_white_sphere + sphere_colour];
 }
 
+// Texts of the side panel end left of this, inside the plates and the selection box.
+constexpr int32_t panel_text_right = 797;
+
+// The hint line under the board: its picture's frame 1 tells of the solution view.
+constexpr int32_t hint_x = 38;
+constexpr int32_t hint_y = 572;
+// The undo and redo buttons: texts between the title and the score's plate.
+constexpr int32_t undo_left = 262;
+constexpr int32_t redo_left = 322;
+constexpr int32_t history_button_width = 58;
+constexpr int32_t history_button_top = 24;
+constexpr int32_t history_button_bottom = 50;
+
+// A text button beside the title: brighter while hovered, and true when clicked. It needs
+// the same open input as the board.
+bool history_button(int32_t left, const char* label, bool usable) {
+    const bool hovered = play_input_open() &&
+                         cursor_strictly_inside(left, history_button_top,
+                                                left + history_button_width, history_button_bottom);
+    if (!usable) {
+        set_faded_color(90, 90, 110);
+    } else if (hovered) {
+        set_faded_color(255, 255, 255);
+    } else {
+        set_faded_color(150, 180, 230);
+    }
+    draw_bitmap_text(font16, left + 6, history_button_top + 5, label, 1000);
+    return usable && hovered && left_click == 1;
+}
+
+// Once the solution can be looked at (as update_solution_view decides), the hint says how.
+void draw_hint_line() {
+    const bool solution_ready =
+        platform::millisecs() - clock_start > 60000 && message_shown == 0 && completion_start == 0;
+    set_faded_color(255, 255, 255);
+    platform::draw_image(image_hint_line, hint_x, hint_y, solution_ready ? 1 : 0);
+    if (history_button(undo_left, "Undo", !undo_steps.empty() && turning == 0)) undo_move();
+    if (history_button(redo_left, "Redo", !redo_steps.empty() && turning == 0)) redo_move();
+}
+
+// The small coloured count of every colour of sphere in stock, along the foot of slot 4:
+// spheres hidden behind the colour arrows still show.
+void draw_sphere_marks() {
+    static constexpr int32_t mark_colours[4][3] = {
+        {255, 255, 255}, {255, 80, 80}, {90, 230, 90}, {110, 150, 255}};
+    for (int32_t colour = 0; colour < 4; ++colour) {
+        const int32_t count = piece_stock[kind_white_sphere + colour];
+        if (count <= 0) continue;
+        const int32_t* c = mark_colours[colour];
+        set_faded_color(c[0], c[1], c[2]);
+        // A small square of the colour, then the count.
+        const int32_t x = 727 + 18 * colour;
+        for (int32_t y = 549; y < 554; ++y) platform::draw_line(x, y, x + 4, y, true);
+        draw_bitmap_text(font16, x + 7, 544, std::to_string(count), 1000);
+    }
+}
+
 }  // namespace
 
-bool play_input_open() { return message_shown == 0 && fading == 0 && completion_start == 0; }
+bool play_input_open() {
+    return message_shown == 0 && fading == 0 && completion_start == 0 && help_shown == 0;
+}
+
+void select_stocked_slot() {
+    if (slot_stock(selected_slot) > 0) return;
+    for (int32_t slot = 0; slot < 4; ++slot) {
+        if (piece_stock[kind_mirror + slot] > 0) {
+            selected_slot = slot;
+            return;
+        }
+    }
+    for (int32_t colour = 0; colour < 4; ++colour) {
+        if (piece_stock[kind_white_sphere + colour] > 0) {
+            selected_slot = 4;
+            sphere_colour = colour;
+            return;
+        }
+    }
+}
 
 int32_t selected_piece_kind() {
     return selected_slot < 4 ? selected_slot + kind_mirror : kind_white_sphere + sphere_colour;
@@ -63,6 +142,7 @@ void start_level() {
         raise_notice(text_level_not_loaded, notice_then_galaxy_map);
         return;
     }
+    select_stocked_slot();
     if (!level_text.empty()) {
         raise_message(message_level_note, level_text);
     } else {
@@ -79,11 +159,14 @@ void run_play_screen() {
     draw_side_panel();
     evaluate_lamps();
     select_slot();
+    undo_keys(play_input_open());
     if (play_input_open()) {
+        begin_move();
         place_piece();
         turn_piece();
         remove_piece();
         toggle_laser();
+        end_move();
         update_solution_view();
     }
     check_completion();
@@ -108,7 +191,10 @@ void draw_side_panel() {
     platform::draw_image(image_background_main, 0, 0, 0);
 
     draw_bitmap_text(font16, 700, 10, "Solution:", 1000);
-    draw_bitmap_text(font16, 720, 20, solution_timer_text_now(), 1000);
+    // "available" is wider than the panel leaves right of x 720: it moves left to fit.
+    const std::string timer = solution_timer_text_now();
+    const int32_t timer_x = std::max(702, std::min(720, panel_text_right - text_width(font16, timer)));
+    draw_bitmap_text(font16, timer_x, 20, timer, 1000);
 
     set_faded_color(menu_button_tint, menu_button_tint, 255);
     platform::draw_image(image_btn_main_menu, 585, 560, 0);
@@ -117,12 +203,22 @@ void draw_side_panel() {
     if (menu_hovered && left_click == 1) leave_level();
     step_button_tint(menu_button_tint, menu_hovered);
 
-    set_faded_color(255, 255, 255);
+    // A slot with nothing left to place is dimmed.
+    const auto slot_colour = [](int32_t slot) {
+        const int32_t v = slot_stock(slot) > 0 ? 255 : 90;
+        set_faded_color(v, v, v);
+    };
+    slot_colour(0);
     platform::draw_image(image_mirror_big, 700, 75, 0);
+    slot_colour(1);
     platform::draw_image(image_double_mirror_big, 700, 175, 0);
+    slot_colour(2);
     platform::draw_image(image_prism_big, 700, 275, 0);
+    slot_colour(3);
     platform::draw_image(image_double_prism_big, 700, 375, 0);
+    slot_colour(4);
     platform::draw_image(sphere_slot_image(), 700, 465, 0);
+    set_faded_color(255, 255, 255);
 
     // The colour buttons lie inside slot 4, so a click on them also selects it (select_slot).
     const bool left_hovered = play_input_open() && cursor_strictly_inside(700, 505, 720, 525);
@@ -145,6 +241,7 @@ void draw_side_panel() {
         draw_bitmap_text(font16, 705, 160 + slot_height * slot, std::to_string(slot_stock(slot)),
                          1000);
     }
+    draw_sphere_marks();
 
     set_faded_color(0, 0, 255);
     const int32_t t = board_top + slot_height * selected_slot;
@@ -155,6 +252,7 @@ void draw_side_panel() {
 
     set_faded_color(255, 255, 255);
     draw_bitmap_text(font32, 400, 20, "Score: " + score_text_now(), 1000);
+    draw_hint_line();
 }
 
 void leave_level() {

@@ -7,8 +7,12 @@
 #include <cstdint>
 
 // Input on the board and the panel buttons is taken only with no message window up, no fade
-// running and no level-complete celebration.
+// running, no level-complete celebration and no help overlay.
 bool play_input_open();
+
+// A level opened with an empty palette slot selected (carried over from the last level)
+// selects the first slot with stock, and for the sphere slot the first colour with stock.
+void select_stocked_slot();
 
 // The piece kind that the selected palette slot places: 6 to 9, or 10 + sphere_colour.
 int32_t selected_piece_kind();

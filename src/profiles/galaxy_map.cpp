@@ -23,6 +23,8 @@ constexpr std::array<int32_t, pack_total> marker_centres = {
 // The resting marker is the last frame of the opening animation.
 constexpr int32_t marker_resting_frame = 58;
 constexpr int32_t introduction_frames = 116;
+// The level panel's title runs from 20 pixels inside its left edge to 15 inside its right.
+constexpr int32_t panel_title_width = 215;
 
 void draw_marker(int32_t pack, int32_t frame) {
     platform::draw_image(image_passed_level, pack_position_x(pack_positions[pack]),
@@ -107,7 +109,7 @@ void galaxy_map_screen() {
         }
         // Strictly within 25 pixels on both axes.
         if (std::abs(cursor_x - x) < 25 && std::abs(cursor_y - y) < 25 && left_click == 1 &&
-            open_pack == -1 && new_pack == -1) {
+            open_pack == -1 && new_pack == -1 && message_shown == 0) {
             open_panel_at(pack, cursor_x, cursor_y);
         }
     }
@@ -122,8 +124,14 @@ void draw_level_panel() {
     const int32_t py = panel_y;
     platform::draw_image(image_popup_menu, px, py, 0);
     set_faded_color(255, 255, 255);
-    draw_bitmap_text(font24, px + 20, py + 5,
-                     std::to_string(open_pack + 1) + "-" + pack_names[open_pack], 1000);
+    // A title too long for the panel in the large font takes the small one, on the same
+    // middle line.
+    const std::string title = std::to_string(open_pack + 1) + "-" + pack_names[open_pack];
+    if (text_width(font24, title) <= panel_title_width) {
+        draw_bitmap_text(font24, px + 20, py + 5, title, 1000);
+    } else {
+        draw_bitmap_text(font16, px + 20, py + 9, title, panel_title_width);
+    }
 
     for (int32_t k = 0; k < levels_per_pack; ++k) {
         const int32_t level = levels_per_pack * open_pack + k;
@@ -135,8 +143,9 @@ void draw_level_panel() {
         } else {
             set_faded_color(100, 100, 100);
         }
+        // A notice over the map holds the panel until its OK.
         const bool hovered = lx - 20 < cursor_x && cursor_x < lx + 60 && ly < cursor_y &&
-                             cursor_y < ly + 25 && fading == 0;
+                             cursor_y < ly + 25 && fading == 0 && message_shown == 0;
         if (hovered) {
             set_faded_color(255, 255, 255);
             draw_bitmap_text(font16, px + 20, py + 110,
@@ -165,7 +174,7 @@ void draw_level_panel() {
     }
 
     set_faded_color(255, 255, 255);
-    if (cursor_strictly_inside(px + 75, py + 260, px + 175, py + 290)) {
+    if (message_shown == 0 && cursor_strictly_inside(px + 75, py + 260, px + 175, py + 290)) {
         platform::draw_image(image_btn_cancel_active, px + 75, py + 260, 0);
         if (left_click == 1) open_pack = -1;
     } else {
@@ -194,5 +203,5 @@ void ending_screen() {
     set_faded_color(200, 200, 200);
     centred(font16, 360, "Click to return to the galaxy map");
 
-    if (left_click == 1) start_fade(screen_galaxy_map);
+    if (left_click == 1 && message_shown == 0) start_fade(screen_galaxy_map);
 }

@@ -91,7 +91,10 @@ void profiles_screen() {
     } else if (picture_button(image_btn_profiles_ok, image_btn_profiles_ok_active, 341, 160, 459,
                               190)) {
         // A refused name (empty, taken, unsafe, or an eleventh player) ends entry all the same.
+        // A player just made is the chosen row, so the OK below takes her at once.
+        const int32_t count_before = profile_count;
         create_profile(typed_name);
+        if (profile_count > count_before) selected_profile = profile_count - 1;
         name_entry = 0;
         typed_name.clear();
     }
@@ -104,12 +107,13 @@ void profiles_screen() {
         start_fade(screen_main_menu);
     }
 
-    // No confirmation question; the row above becomes selected (none after the first row).
+    // No confirmation question, so nothing stays selected after a delete: a second click on
+    // Delete (a double click) must not take the next player with it.
     if (picture_button(image_btn_profiles_delete, image_btn_profiles_delete_active, 415, 460, 505,
                        490) &&
         selected_profile >= 0) {
         delete_profile(selected_profile);
-        selected_profile = selected_profile - 1;
+        selected_profile = -1;
     }
 
     // The exit button shares its glow with the main menu's. It has no lower edge.

@@ -27,6 +27,8 @@ const picture_size expected_sizes[] = {
     {"btn_profiles", &asset_globals::image_btn_profiles, 160, 40, 1},
     {"btn_how_to_play", &asset_globals::image_btn_how_to_play, 240, 40, 1},
     {"btn_credits", &asset_globals::image_btn_credits, 145, 40, 1},
+    {"btn_options", &asset_globals::image_btn_options, 145, 40, 1},
+    {"hint_line", &asset_globals::image_hint_line, 550, 20, 2},
     {"main_menu", &asset_globals::image_main_menu, 800, 600, 1},
     {"light", &asset_globals::image_light, 72, 72, 1},
     {"background", &asset_globals::image_background, 800, 600, 1},

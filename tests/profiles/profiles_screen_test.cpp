@@ -90,6 +90,7 @@ TEST_F(profiles_screen_test, new_profile_button_opens_entry_then_creates) {
     EXPECT_EQ(typed_name, "");
     ASSERT_EQ(profile_count, 1);
     EXPECT_EQ(profile_names[0], "Ann");
+    EXPECT_EQ(selected_profile, 0);  // the new player is the chosen one
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(game_dir) / "users" / "Ann"));
 
     // A refused name ends entry and clears the text too.
@@ -138,7 +139,7 @@ TEST_F(profiles_screen_test, confirm_loads_the_selected_player_and_fades_to_the_
     EXPECT_EQ(typed_name, "Cy");
 }
 
-TEST_F(profiles_screen_test, delete_selects_the_row_above) {
+TEST_F(profiles_screen_test, delete_leaves_nothing_selected) {
     make_players({"Ann", "Bob", "Cid"});
     click_at(460, 475);  // nothing selected
     EXPECT_EQ(profile_count, 3);
@@ -146,7 +147,9 @@ TEST_F(profiles_screen_test, delete_selects_the_row_above) {
     selected_profile = 2;
     click_at(460, 475);
     EXPECT_EQ(profile_count, 2);
-    EXPECT_EQ(selected_profile, 1);
+    EXPECT_EQ(selected_profile, -1);
+    click_at(460, 475);  // the second click of a double click deletes nobody
+    EXPECT_EQ(profile_count, 2);
 
     selected_profile = 0;
     click_at(416, 461);

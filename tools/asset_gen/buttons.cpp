@@ -137,6 +137,7 @@ void write_buttons_and_panels(const std::string& dir) {
     tinted_button(dir + "/btn_profiles.png", 160, "Profiles");
     tinted_button(dir + "/btn_how_to_play.png", 240, "How to play");
     tinted_button(dir + "/btn_credits.png", 145, "Credits");
+    tinted_button(dir + "/btn_options.png", 145, "Options");
 
     struct framed {
         const char* name;

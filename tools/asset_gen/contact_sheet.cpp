@@ -248,6 +248,8 @@ void write_all(const std::string& game_dir, const std::string& out_dir) {
                  {"btn_profiles.png", 0, 0, 1},
                  {"btn_how_to_play.png", 0, 0, 1},
                  {"btn_credits.png", 0, 0, 1},
+                 {"btn_options.png", 0, 0, 1},
+                 {"hint_line.png", 550, 20, 1},
                  {"btn_galaxy_map.png", 0, 0, 1},
                  {"btn_galaxy_map_active.png", 0, 0, 1},
                  {"btn_next_level.png", 0, 0, 1},

@@ -143,14 +143,26 @@ void play_frame(const std::string& dir) {
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     }
-    // How the controls work, along the bottom.
+    art::write_png(c, dir + "/background_main.png");
+}
+
+// The hint line along the bottom of the play screen, drawn by the game at (38, 572): how the
+// controls work, and once the level's solution may be looked at, how and at what cost.
+void hint_line(const std::string& dir) {
+    const char* hints[] = {
+        "Left click: place a piece, hold to turn it, switch a laser.   "
+        "Right click: take a piece back.",
+        "Solution available: hold Space to see it. Each second of looking costs 50 points.",
+    };
+    art::canvas c(550, 40, true);
+    cairo_t* cr = c.cr;
     art::select_font(cr, false, 11);
     cairo_set_source_rgba(cr, 0.55, 0.65, 0.85, 0.9);
-    cairo_move_to(cr, 38, 586);
-    cairo_show_text(cr,
-                    "Left click: place a piece, hold to turn it, switch a laser.   "
-                    "Right click: take a piece back.");
-    art::write_png(c, dir + "/background_main.png");
+    for (int frame = 0; frame < 2; ++frame) {
+        cairo_move_to(cr, 0, 14 + 20 * frame);
+        cairo_show_text(cr, hints[frame]);
+    }
+    art::write_png(c, dir + "/hint_line.png");
 }
 
 // The route across the map, through the 20 packs in order.
@@ -309,6 +321,7 @@ void lamp_light(const std::string& dir) {
 }  // namespace
 
 void write_screens(const std::string& dir) {
+    hint_line(dir);
     main_menu(dir);
     play_background(dir);
     play_frame(dir);
