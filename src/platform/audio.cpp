@@ -37,7 +37,8 @@ bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format
     const int built = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate,
                                         AUDIO_S16SYS, 2, mixer_rate);
     if (built < 0) return false;
-    // An empty sound stays empty (and no copy is made from a buffer that is not there).
+    // An empty sound stays empty, and less than one sample converts to none: no copy is then
+    // made from or to a buffer that is not there.
     out.clear();
     if (length == 0) return true;
     std::vector<uint8_t> buffer(length * static_cast<size_t>(std::max(cvt.len_mult, 1)));
@@ -49,7 +50,7 @@ bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format
         length = static_cast<size_t>(cvt.len_cvt);
     }
     out.resize(length / 2);
-    std::memcpy(out.data(), buffer.data(), out.size() * 2);
+    if (!out.empty()) std::memcpy(out.data(), buffer.data(), out.size() * 2);
     // Whole stereo frames only.
     if (out.size() % 2) out.pop_back();
     return true;
