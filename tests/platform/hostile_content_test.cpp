@@ -316,14 +316,14 @@ TEST_F(hostile_content_test, a_wav_claiming_gigabytes_of_data_plays_what_it_hold
 }
 
 TEST_F(hostile_content_test, a_wav_of_less_than_a_sample_is_a_silent_sound) {
-    // 16-bit stereo at the mixer's rate, so nothing is converted, and one byte of data.
+    // One 16-bit mono frame at 96000 frames a second: resampled to the mixer's rate, nothing.
     bytes wav = wav_of_seconds(1).substr(0, 36);
-    wav[22] = 2;
-    for (size_t i = 0; i < 4; ++i) wav[24 + i] = char(44100u >> (8 * i));
-    for (size_t i = 0; i < 4; ++i) wav[28 + i] = char(176400u >> (8 * i));
-    wav[32] = 4;
+    wav[22] = 1;
+    for (size_t i = 0; i < 4; ++i) wav[24 + i] = char(96000u >> (8 * i));
+    for (size_t i = 0; i < 4; ++i) wav[28 + i] = char(192000u >> (8 * i));
+    wav[32] = 2;
     wav[34] = 16;
-    wav += bytes("data\x01\x00\x00\x00\x7f\x00", 10);
+    wav += bytes("data\x02\x00\x00\x00\x7f\x00", 10);
     platform::sound snd;
     // Under the sanitizers this also proves no copy is made to a buffer that is not there.
     if (platform::decode_sound(wav, snd, false)) {
