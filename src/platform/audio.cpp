@@ -37,7 +37,8 @@ bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format
     const int built = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate,
                                         AUDIO_S16SYS, 2, mixer_rate);
     if (built < 0) return false;
-    // An empty sound stays empty (and no copy is made from a buffer that is not there).
+    // An empty sound stays empty, and less than one sample converts to none: no copy is then
+    // made from or to a buffer that is not there.
     out.clear();
     if (length == 0) return true;
     std::vector<uint8_t> buffer(length * static_cast<size_t>(std::max(cvt.len_mult, 1)));
@@ -49,13 +50,43 @@ bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format
         length = static_cast<size_t>(cvt.len_cvt);
     }
     out.resize(length / 2);
-    std::memcpy(out.data(), buffer.data(), out.size() * 2);
+    if (!out.empty()) std::memcpy(out.data(), buffer.data(), out.size() * 2);
     // Whole stereo frames only.
     if (out.size() % 2) out.pop_back();
     return true;
 }
 
-bool decode_wav(const std::string& bytes, std::vector<int16_t>& out) {
+uint32_t le32_at(const std::string& bytes, size_t at) {
+    const auto* b = reinterpret_cast<const uint8_t*>(bytes.data()) + at;
+    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
+}
+
+void put_le32(std::string& bytes, size_t at, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// SDL sizes its buffer for a WAV's data from the chunk's stated length before reading it: a
+// six-kilobyte file claiming four gigabytes of samples would take them. A chunk that claims
+// more than the file holds is cut to what is there (SDL already plays a cut file's part).
+std::string wav_with_chunks_cut_to_the_file(const std::string& bytes) {
+    std::string cut = bytes;
+    if (cut.size() < 12) return cut;
+    if (le32_at(cut, 4) > cut.size() - 8) put_le32(cut, 4, static_cast<uint32_t>(cut.size() - 8));
+    size_t at = 12;
+    while (at + 8 <= cut.size()) {
+        const size_t room = cut.size() - (at + 8);
+        size_t length = le32_at(cut, at + 4);
+        if (length > room) {
+            length = room;
+            put_le32(cut, at + 4, static_cast<uint32_t>(length));
+        }
+        at += 8 + length + (length & 1);
+    }
+    return cut;
+}
+
+bool decode_wav(const std::string& file_bytes, std::vector<int16_t>& out) {
+    const std::string bytes = wav_with_chunks_cut_to_the_file(file_bytes);
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!rw) return false;
     SDL_AudioSpec wav_format;

@@ -3,6 +3,7 @@
 // limits still load.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -137,6 +138,34 @@ bytes wav_of_seconds(int32_t seconds) {
     return wav;
 }
 
+// While it lives, the process may map at most `extra` bytes more than it has now: an attempt to
+// allocate gigabytes fails at once instead of being granted lazily. Under AddressSanitizer,
+// which maps its shadow memory as it goes, nothing is limited.
+class address_space_limit {
+public:
+    explicit address_space_limit(size_t extra) {
+#ifndef __SANITIZE_ADDRESS__
+        std::ifstream statm("/proc/self/statm");
+        size_t pages = 0;
+        statm >> pages;
+        getrlimit(RLIMIT_AS, &saved_);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + extra;
+        setrlimit(RLIMIT_AS, &lowered);
+        active_ = true;
+#else
+        (void)extra;
+#endif
+    }
+    ~address_space_limit() {
+        if (active_) setrlimit(RLIMIT_AS, &saved_);
+    }
+
+private:
+    rlimit saved_{};
+    bool active_ = false;
+};
+
 long peak_memory_kib() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -262,6 +291,45 @@ TEST_F(hostile_content_test, a_wav_over_ten_minutes_is_missing) {
     write_file_bytes(folder / "short.wav", wav_of_seconds(599));
     EXPECT_EQ(platform::load_sound("long\\long.wav", 0), nullptr);
     EXPECT_NE(platform::load_sound("long\\short.wav", 0), nullptr);
+}
+
+TEST_F(hostile_content_test, a_wav_claiming_gigabytes_of_data_plays_what_it_holds) {
+    // 16-bit mono at 44100 frames a second: 3000 frames are there, four gigabytes claimed.
+    bytes wav = wav_of_seconds(1).substr(0, 36);
+    wav[22] = 1;                                             // mono
+    for (size_t i = 0; i < 4; ++i) wav[24 + i] = char(44100u >> (8 * i));
+    for (size_t i = 0; i < 4; ++i) wav[28 + i] = char(88200u >> (8 * i));
+    wav[32] = 2;                                             // two bytes a frame
+    wav[34] = 16;
+    wav += "data";
+    wav += bytes("\x1e\x18\xff\xff", 4);
+    for (int i = 0; i < 3000; ++i) wav += bytes("\x10\x20", 2);
+    const long before = peak_memory_kib();
+
+    platform::sound snd;
+    {
+        address_space_limit limit(size_t{512} << 20);
+        ASSERT_TRUE(platform::decode_sound(wav, snd, false));
+    }
+    EXPECT_EQ(snd.length_ms, 3000 * 1000 / 44100);
+    EXPECT_LT(peak_memory_kib() - before, 64 * 1024);
+}
+
+TEST_F(hostile_content_test, a_wav_of_less_than_a_sample_is_a_silent_sound) {
+    // One 16-bit mono frame at 96000 frames a second: resampled to the mixer's rate, nothing.
+    bytes wav = wav_of_seconds(1).substr(0, 36);
+    wav[22] = 1;
+    for (size_t i = 0; i < 4; ++i) wav[24 + i] = char(96000u >> (8 * i));
+    for (size_t i = 0; i < 4; ++i) wav[28 + i] = char(192000u >> (8 * i));
+    wav[32] = 2;
+    wav[34] = 16;
+    wav += bytes("data\x02\x00\x00\x00\x7f\x00", 10);
+    platform::sound snd;
+    // Under the sanitizers this also proves no copy is made to a buffer that is not there.
+    if (platform::decode_sound(wav, snd, false)) {
+        EXPECT_TRUE(snd.samples.empty());
+        EXPECT_EQ(snd.length_ms, 0);
+    }
 }
 
 TEST_F(hostile_content_test, an_ogg_with_a_random_tail_is_decoded_or_refused_cleanly) {
