@@ -6,6 +6,8 @@
 //   levelc grade  <list> <font16.dat>    writes the derived hardness and start into the sources
 //   levelc check  <font16.dat> <index> <source>...
 //                                        the checks and figures of single sources
+//   levelc declutter <font16.dat> <index> <source>...
+//                                        takes the inert fixed pieces out of single sources
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -56,10 +58,20 @@ int build(const std::string& list, const std::string& game_dir) {
     return write_file(game_dir + "/Levels/level_info.all", level_info_bytes(all)) ? 0 : 1;
 }
 
-std::vector<level_figures> check_all(const std::vector<level_source>& all, const note_metrics& font) {
+std::vector<level_figures> check_all(const std::vector<level_source>& all, const note_metrics& font,
+                                     std::vector<std::string>* near_pairs = nullptr) {
     std::vector<level_figures> figures;
     for (size_t i = 0; i < all.size(); ++i) figures.push_back(check_level(all[i], int(i), font));
     grade_levels(figures);
+    std::vector<std::string> pairs = check_recipes(figures);
+    if (near_pairs) *near_pairs = pairs;
+    size_t decoys = 0;
+    for (const level_figures& f : figures) decoys += f.decoys.size();
+    if (decoys > size_t(decoys_allowed))
+        for (level_figures& f : figures)
+            if (!f.decoys.empty())
+                f.failures.push_back(std::to_string(decoys) + " decoys declared in the game, at most " +
+                                     std::to_string(decoys_allowed) + " are allowed");
     for (size_t i = 0; i < all.size(); ++i) {
         level_figures& f = figures[i];
         if (pack_of(int(i)) == bonus_pack && f.bonus_points * 4 < f.start_score)
@@ -74,7 +86,8 @@ int verify(const std::string& list, const std::string& font_path, const std::str
     std::vector<level_source> all = read_all(list);
     note_metrics font = load_note_metrics(font_path);
     if (!font.real) std::cout << "note: no font16 metrics at " << font_path << ", notes measured with an estimate\n";
-    std::vector<level_figures> figures = check_all(all, font);
+    std::vector<std::string> near_pairs;
+    std::vector<level_figures> figures = check_all(all, font, &near_pairs);
     int failed = 0;
     for (size_t i = 0; i < all.size(); ++i) {
         level_figures& f = figures[i];
@@ -88,6 +101,11 @@ int verify(const std::string& list, const std::string& font_path, const std::str
     std::ofstream report(out_dir + "/levels_report.md");
     report << "# Levels: checks and grades\n\n" << all.size() << " levels, " << failed
            << " failing, checked in " << seconds << " s.\n\n" << report_table(figures);
+    report << "\n## Levels that share a recipe\n\n";
+    for (const std::string& pair : near_pairs) report << "- " << pair << "\n";
+    if (near_pairs.empty()) report << "None.\n";
+    std::ofstream summary(out_dir + "/levels_summary.txt");
+    for (const level_figures& f : figures) summary << summary_line(f) << "\n";
     write_grade_plot(figures, out_dir + "/levels_grade.png");
     std::cout << all.size() << " levels checked in " << seconds << " s, " << failed << " failing; report in "
               << out_dir << "/levels_report.md\n";
@@ -127,14 +145,64 @@ int check(const std::string& font_path, int index, const std::vector<std::string
     for (const std::string& path : files) {
         level_source level = read_level_source(path);
         level_figures f = check_level(level, index, font);
-        std::printf("%s: pieces %d fewest %d ideas %d solutions %lld nodes %lld effort %.0f dead %.2f beams %d mech %d off %d grade %.2f start %d (%.2fs)\n",
+        std::printf("%s: pieces %d fewest %d ideas %d solutions %lld nodes %lld effort %.0f dead %.2f beams %d mech %d off %d grade %.2f (as written %.2f) start %d removals searched %d (%.2fs)\n",
                     path.c_str(), f.pieces, f.fewest, f.ideas, static_cast<long long>(f.solutions),
                     static_cast<long long>(f.nodes), f.effort, f.dead_first, f.beams, f.mechanics,
-                    int(f.needs_laser_off), f.grade, start_score_for(f.grade), f.seconds);
+                    int(f.needs_laser_off), f.grade, f.grade_before, start_score_for(f.grade), f.removal_searches, f.seconds);
+        std::printf("  recipe %s\n", f.recipe.c_str());
+        for (const std::string& d : f.decoys) std::printf("  decoy %s\n", d.c_str());
         for (const std::string& why : f.failures) std::printf("  FAIL %s\n", why.c_str());
         failed += !f.failures.empty();
     }
     return failed ? 1 : 0;
+}
+
+// Takes away the inert fixed pieces of each source, one at a time, judging the level afresh after
+// each removal (one piece may only become needed once another is gone), and writes the grid
+// back. Legend lines whose symbol left the grid go with it.
+int declutter(const std::string& font_path, int index, const std::vector<std::string>& files) {
+    note_metrics font = load_note_metrics(font_path);
+    for (const std::string& path : files) {
+        level_source level = read_level_source(path);
+        std::vector<std::string> removed;
+        for (;;) {
+            level_figures f = check_level(level, index, font);
+            if (f.inert.empty()) break;
+            removed.push_back(f.inert.front());
+            for (int cell : f.inert_cells.front()) {
+                level.grid.code[size_t(cell)] = 0;
+                level.grid_lines[size_t(cell_row(cell))][size_t(cell_column(cell))] = '.';
+            }
+        }
+        if (removed.empty()) continue;
+        std::ifstream in(path);
+        std::string line, text;
+        int grid_row = -1;
+        bool in_legend = false;
+        while (std::getline(in, line)) {
+            if (grid_row >= 0 && grid_row < rows) {
+                text += level.grid_lines[size_t(grid_row++)] + "\n";
+                continue;
+            }
+            if (line == "grid") {
+                grid_row = 0;
+                in_legend = false;
+            }
+            if (line == "legend") in_legend = true;
+            else if (in_legend && !line.empty() && line[0] != '#') {
+                bool used = false;
+                for (const std::string& row : level.grid_lines) used = used || row.find(line[0]) != std::string::npos;
+                if (!used) continue;
+            }
+            text += line + "\n";
+        }
+        in.close();
+        std::ofstream(path) << text;
+        std::printf("%s: took away", path.c_str());
+        for (const std::string& what : removed) std::printf(" %s;", what.c_str());
+        std::printf("\n");
+    }
+    return 0;
 }
 
 }  // namespace
@@ -145,6 +213,8 @@ int main(int argc, char** argv) {
         if (args.size() == 3 && args[0] == "build") return build(args[1], args[2]);
         if (args.size() == 4 && args[0] == "verify") return verify(args[1], args[2], args[3]);
         if (args.size() == 3 && args[0] == "grade") return grade(args[1], args[2]);
+        if (args.size() >= 4 && args[0] == "declutter")
+            return declutter(args[1], std::stoi(args[2]), std::vector<std::string>(args.begin() + 3, args.end()));
         if (args.size() >= 4 && args[0] == "check")
             return check(args[1], std::stoi(args[2]), std::vector<std::string>(args.begin() + 3, args.end()));
     } catch (const source_error& e) {
