@@ -138,11 +138,14 @@ TEST(level_craft, notes_tell_the_truth_and_not_the_answer) {
         {"Two beams meet head-on.", "", empty_row, false, "head-on meeting, the solution has none"},
         {"Switch the laser off while you build.", "", empty_row, false, "switching a laser off"},
         {"A double prism splits the beam.", "", empty_row, false, "names a double prism, the stock has none"},
-        {"It takes only one.", "", empty_row, false, "gives away the solution's piece count"},
+        // "One" is mostly "one of them", so it counts nothing outside the bonus pack.
+        {"Switch one laser off, and one lamp stays dark.", "D laser N red\n", "....D....*.........", false, ""},
         // In the bonus pack any count of pieces but the stock's gives the cheap idea away.
         {"The stock is generous.", "2 mirror NE\n", "..2................", true, ""},
         {"Use one mirror and keep the rest.", "2 mirror NE\n", "..2................", true,
-         "gives away the cheap solution's piece count"},
+         "gives away the cheap solution's piece count ('one mirror')"},
+        {"The stock holds two, but it takes only one.", "2 mirror NE\n", "..2................", true,
+         "gives away the cheap solution's piece count ('only one')"},
     };
     for (const note_case& c : cases) {
         std::vector<std::string> faults = note_faults(c.note, facts_for(c.legend, c.row12, c.bonus));

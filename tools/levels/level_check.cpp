@@ -296,7 +296,19 @@ level_figures check_level(const level_source& level, int index, const note_metri
             bool reached = e.kind == 1;
             for (int cell : e.cells) reached = reached || reach[size_t(cell)];
             bool inert = true;
-            if (reached) {
+            // A piece the stored solution cannot win without earns its place: no search needed.
+            // (In the bonus pack the stored solution is the long way round, not the puzzle.)
+            if (reached && declared < 0 && !bonus_level) {
+                sim_board b = without(board, {&e});
+                for (const placement& m : stored) {
+                    b.kind[size_t(m.cell)] = int8_t(m.kind);
+                    b.state[size_t(m.cell)] = int8_t(m.orientation);
+                }
+                trace_result t;
+                sim_trace(b, (1u << b.laser_cells.size()) - 1, false, t);
+                if (!t.won()) inert = false;
+            }
+            if (reached && inert) {
                 // A removal that opens more solutions shows itself as soon as it finds one more.
                 sim_board b = without(board, {&e});
                 solve_options q;
@@ -315,6 +327,21 @@ level_figures check_level(const level_source& level, int index, const note_metri
                     inert = w.fewest == s.fewest && w.solutions_by_size[s.fewest] == base;
                 }
                 if (inert && r.needs_laser_off) inert = !buildable(b, stored, (1u << b.laser_cells.size()) - 1);
+                // A piece that makes a kind of the stock needed (a mirror could stand in without it)
+                // earns its place too.
+                for (int k = 7; k < 14 && inert && !bonus_level; ++k) {
+                    if (f.stock[size_t(k)] == 0) continue;
+                    std::array<int, 14> swapped = f.stock;
+                    swapped[size_t(k)] -= 1;
+                    swapped[6] += 1;
+                    solve_options ks;
+                    ks.stop_after = 1;
+                    ks.keep = 0;
+                    ks.node_budget = 30'000'000;
+                    solve_result w2 = solve(b, swapped, ks);
+                    r.nodes += w2.nodes;
+                    if (w2.solutions > 0) inert = false;
+                }
             }
             if (declared >= 0) {
                 r.decoys.push_back(element_label(e) + ": " + level.decoys[size_t(declared)].reason);
@@ -380,6 +407,20 @@ int start_score_for(double grade) {
     double expected = 25.0 * std::pow(10.0, grade / 6.0);
     int score = int(std::lround((200.0 + 2.0 * expected) / 50.0)) * 50;
     return std::max(300, score);
+}
+
+std::vector<std::string> take_away_inert(level_source& level, int index, const note_metrics& font) {
+    std::vector<std::string> removed;
+    for (;;) {
+        level_figures f = check_level(level, index, font);
+        if (f.inert.empty()) return removed;
+        removed.push_back(f.inert.front());
+        for (int cell : f.inert_cells.front()) {
+            level.grid.code[size_t(cell)] = 0;
+            if (level.grid_lines.size() == size_t(rows))
+                level.grid_lines[size_t(cell_row(cell))][size_t(cell_column(cell))] = '.';
+        }
+    }
 }
 
 std::vector<std::string> check_recipes(std::vector<level_figures>& all) {

@@ -64,6 +64,11 @@ struct level_figures {
 // hardness and start score need all levels: see grade_levels).
 level_figures check_level(const level_source& level, int index, const note_metrics& font);
 
+// Takes the inert fixed pieces out of a level one at a time, judging it afresh after each removal
+// (a piece may only become needed once another is gone); the grid text follows when the source
+// has one. Returns what went, by label.
+std::vector<std::string> take_away_inert(level_source& level, int index, const note_metrics& font);
+
 // Levels that repeat one another's recipe: a recipe used by three levels or more fails each of
 // them; pairs are returned as "1-2 and 3-4: <recipe>" for the report.
 std::vector<std::string> check_recipes(std::vector<level_figures>& all);

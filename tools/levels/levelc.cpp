@@ -8,6 +8,8 @@
 //                                        the checks and figures of single sources
 //   levelc declutter <font16.dat> <index> <source>...
 //                                        takes the inert fixed pieces out of single sources
+//   levelc place <source>                searches a draft's board and stores a solution that uses
+//                                        the whole stock
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -157,23 +159,13 @@ int check(const std::string& font_path, int index, const std::vector<std::string
     return failed ? 1 : 0;
 }
 
-// Takes away the inert fixed pieces of each source, one at a time, judging the level afresh after
-// each removal (one piece may only become needed once another is gone), and writes the grid
-// back. Legend lines whose symbol left the grid go with it.
+// Takes away the inert fixed pieces of each source and writes the grid back. Legend lines whose
+// symbol left the grid go with it.
 int declutter(const std::string& font_path, int index, const std::vector<std::string>& files) {
     note_metrics font = load_note_metrics(font_path);
     for (const std::string& path : files) {
         level_source level = read_level_source(path);
-        std::vector<std::string> removed;
-        for (;;) {
-            level_figures f = check_level(level, index, font);
-            if (f.inert.empty()) break;
-            removed.push_back(f.inert.front());
-            for (int cell : f.inert_cells.front()) {
-                level.grid.code[size_t(cell)] = 0;
-                level.grid_lines[size_t(cell_row(cell))][size_t(cell_column(cell))] = '.';
-            }
-        }
+        std::vector<std::string> removed = take_away_inert(level, index, font);
         if (removed.empty()) continue;
         std::ifstream in(path);
         std::string line, text;
@@ -205,6 +197,37 @@ int declutter(const std::string& font_path, int index, const std::vector<std::st
     return 0;
 }
 
+// For drafting: searches the fixed board of a source with its stock, prints what it finds, and
+// stores as the solution the first one that uses the whole stock (the idea the designer means
+// when the solution is unique; a bonus level's long way round otherwise).
+int place(const std::string& path) {
+    level_source level = read_level_source(path);
+    fixed_level f = split_level(level.grid);
+    int stock = 0;
+    for (int k = 6; k < 14; ++k) stock += f.stock[size_t(k)];
+    solve_options o;
+    o.keep = 4096;
+    o.node_budget = 50'000'000;
+    solve_result s = solve(f.board, f.stock, o);
+    std::printf("%s: fewest %d, exhausted %d, nodes %lld;", path.c_str(), s.fewest, int(s.exhausted),
+                static_cast<long long>(s.nodes));
+    for (const auto& [size, count] : s.solutions_by_size)
+        std::printf(" %lld of %d pieces (%zu ideas);", static_cast<long long>(count), size, s.ideas_by_size[size].size());
+    std::printf("\n");
+    uint32_t all_on = (1u << f.board.laser_cells.size()) - 1;
+    for (const solution& sol : s.kept) {
+        if (int(sol.pieces.size()) != stock || sol.laser_on != all_on) continue;
+        for (int cell = 0; cell < cell_count; ++cell)
+            if (level.grid.code[size_t(cell)] / 100 >= 6) level.grid.code[size_t(cell)] = 0;
+        for (const placement& m : sol.pieces)
+            level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
+        std::ofstream(path) << format_level_source(level);
+        return 0;
+    }
+    std::printf("no solution uses the whole stock with every laser on; the source is unchanged\n");
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,6 +236,7 @@ int main(int argc, char** argv) {
         if (args.size() == 3 && args[0] == "build") return build(args[1], args[2]);
         if (args.size() == 4 && args[0] == "verify") return verify(args[1], args[2], args[3]);
         if (args.size() == 3 && args[0] == "grade") return grade(args[1], args[2]);
+        if (args.size() == 2 && args[0] == "place") return place(args[1]);
         if (args.size() >= 4 && args[0] == "declutter")
             return declutter(args[1], std::stoi(args[2]), std::vector<std::string>(args.begin() + 3, args.end()));
         if (args.size() >= 4 && args[0] == "check")
