@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 
 #include "game_replay.h"
 #include "level_check.h"
@@ -214,6 +215,16 @@ int place(const std::string& path) {
     for (const auto& [size, count] : s.solutions_by_size)
         std::printf(" %lld of %d pieces (%zu ideas);", static_cast<long long>(count), size, s.ideas_by_size[size].size());
     std::printf("\n");
+    // One example of each idea of the fewest pieces, as column,row:kind/orientation (from 1).
+    std::set<std::string> shown;
+    for (const solution& sol : s.kept) {
+        if (int(sol.pieces.size()) != s.fewest || shown.count(sol.idea)) continue;
+        shown.insert(sol.idea);
+        std::printf("  idea %s (lasers %u):", sol.idea.c_str(), sol.laser_on);
+        for (const placement& m : sol.pieces)
+            std::printf(" %d,%d:%d/%d", cell_column(m.cell) + 1, cell_row(m.cell) + 1, m.kind, m.orientation);
+        std::printf("\n");
+    }
     uint32_t all_on = (1u << f.board.laser_cells.size()) - 1;
     for (const solution& sol : s.kept) {
         if (int(sol.pieces.size()) != stock || sol.laser_on != all_on) continue;
