@@ -1,12 +1,15 @@
 // level_atlas: every level drawn by the game's own board drawing (headless), unsolved and
 // solved, so that a person can look at all the levels at once.
 //
-//   level_atlas <game folder> <out folder>
+//   level_atlas <game folder> <out folder> [levels_summary.txt]
 // writes atlas_pack01.png ... atlas_pack20.png: per pack six rows, each the level as it opens
-// (left) and with its stored solution placed (right).
+// (left) and with its stored solution placed (right). With the verifier's summary (levelc verify
+// writes it beside its report), each opening board also shows its inert pieces, declared decoys,
+// recipe and grade before and after the clutter is taken away.
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,7 +32,7 @@ namespace {
 // The board area with a strip above it for the label.
 constexpr int left = 35, top = 50, width = 665, height = 515;
 
-void draw_frame(const std::string& label) {
+void draw_frame(const std::string& label, const std::string& caption) {
     platform::cls();
     fade = 1.0f;
     platform::set_blend(3);
@@ -40,6 +43,7 @@ void draw_frame(const std::string& label) {
     platform::set_blend(3);
     platform::set_color(255, 255, 255);
     draw_bitmap_text(font16, left + 4, top + 4, label, 1000);
+    if (!caption.empty()) draw_bitmap_text(font16, left + 4, top + height - 56, caption, width - 8);
 }
 
 void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0) {
@@ -56,11 +60,20 @@ void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: level_atlas <game folder> <out folder>\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: level_atlas <game folder> <out folder> [levels_summary.txt]\n";
         return 2;
     }
     std::string out = argv[2];
+    std::vector<std::string> captions;
+    if (argc == 4) {
+        std::ifstream summary(argv[3]);
+        for (std::string line; std::getline(summary, line);) captions.push_back(line);
+        if (captions.size() != 120) {
+            std::cout << "no verifier summary at " << argv[3] << " (run the levels_verify test first); boards drawn without it\n";
+            captions.clear();
+        }
+    }
     std::filesystem::create_directories(out);
     platform::init_headless(argv[1]);
     reset_all_state();
@@ -79,7 +92,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             std::string name = std::to_string(pack + 1) + "-" + std::to_string(k + 1);
-            draw_frame(name + "  as it opens");
+            draw_frame(name + "  as it opens", captions.empty() ? std::string() : captions[size_t(level)]);
             copy_into(page, page_w, gap, gap + k * (height + gap));
             for (int c = 0; c < board_columns; ++c)
                 for (int r = 0; r < board_rows; ++r) {
@@ -89,7 +102,7 @@ int main(int argc, char** argv) {
                     p.state = p.solution_kind <= kind_double_prism ? p.solution_orientation : 0;
                     p.colour = 0;
                 }
-            draw_frame(name + "  solved");
+            draw_frame(name + "  solved", std::string());
             copy_into(page, page_w, 2 * gap + width, gap + k * (height + gap));
         }
         char file[64];
