@@ -92,6 +92,19 @@ TEST(level_craft, a_piece_that_keeps_out_a_cheaper_solution_is_needed) {
     EXPECT_EQ(f.inert[0], "laser at 18,9");
 }
 
+TEST(level_craft, scenery_is_taken_away_one_piece_at_a_time) {
+    // The far wall and the idle laser are scenery; the wall that shields the lamp from that laser
+    // becomes scenery only once the laser is gone, and goes last.
+    level_source l = parse_level_source(level_text(plain_note, "D laser W white\n", "#..................",
+                                                   "........W...#....D."),
+                                        "clutter.lvl");
+    std::vector<std::string> removed = take_away_inert(l, 12, wide_font());
+    const std::vector<std::string> expected = {"wall group at 1,13 (1 cell)", "laser at 18,9", "wall group at 13,9 (1 cell)"};
+    EXPECT_EQ(removed, expected);
+    EXPECT_EQ(l.grid_lines[8], "........W..........");
+    EXPECT_TRUE(check_level(l, 12, wide_font()).failures.empty());
+}
+
 TEST(level_craft, no_lamp_is_lit_before_a_piece_is_placed) {
     // A red laser shines straight into a red lamp: the second lamp lights at once.
     level_figures f = check_level(

@@ -85,14 +85,14 @@ std::vector<char> reachable_cells(const sim_board& board, const std::array<int, 
     if (stock[9]) turns.insert({2, 6});
     std::vector<char> reached(cell_count, 0);
     std::vector<char> seen(size_t(cell_count) * 8, 0);
-    std::vector<std::pair<int, int>> todo;  // (cell, direction) of a beam entering the cell
+    std::vector<std::pair<int, int>> pending;  // (cell, direction) of a beam entering the cell
     for (int cell : board.laser_cells) {
         int n = next_cell(cell, board.state[size_t(cell)]);
-        if (n >= 0) todo.push_back({n, board.state[size_t(cell)]});
+        if (n >= 0) pending.push_back({n, board.state[size_t(cell)]});
     }
-    while (!todo.empty()) {
-        auto [cell, dir] = todo.back();
-        todo.pop_back();
+    while (!pending.empty()) {
+        auto [cell, dir] = pending.back();
+        pending.pop_back();
         if (seen[size_t(cell) * 8 + size_t(dir)]) continue;
         seen[size_t(cell) * 8 + size_t(dir)] = 1;
         reached[size_t(cell)] = 1;
@@ -105,7 +105,7 @@ std::vector<char> reachable_cells(const sim_board& board, const std::array<int, 
         }
         for (int d : out) {
             int n = next_cell(cell, d);
-            if (n >= 0) todo.push_back({n, d});
+            if (n >= 0) pending.push_back({n, d});
         }
     }
     return reached;
