@@ -29,10 +29,11 @@
 
 namespace {
 
-// The board area with a strip above it for the label.
-constexpr int left = 35, top = 50, width = 665, height = 515;
+// The board area with a strip above it for the label; under each row of the page a strip for the
+// verifier's caption, so that it hides no cell.
+constexpr int left = 35, top = 50, width = 665, height = 515, caption_height = 40;
 
-void draw_frame(const std::string& label, const std::string& caption) {
+void draw_frame(const std::string& label) {
     platform::cls();
     fade = 1.0f;
     platform::set_blend(3);
@@ -43,11 +44,10 @@ void draw_frame(const std::string& label, const std::string& caption) {
     platform::set_blend(3);
     platform::set_color(255, 255, 255);
     draw_bitmap_text(font16, left + 4, top + 4, label, 1000);
-    if (!caption.empty()) draw_bitmap_text(font16, left + 4, top + height - 56, caption, width - 8);
 }
 
-void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0) {
-    for (int y = 0; y < height; ++y)
+void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0, int rows_to_copy = height) {
+    for (int y = 0; y < rows_to_copy; ++y)
         for (int x = 0; x < width; ++x) {
             uint32_t p = platform::headless::pixel(left + x, top + y);
             uint8_t* d = &page[(size_t(y0 + y) * size_t(page_w) + size_t(x0 + x)) * 3];
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     platform::open_graphics(800, 600, 32, 85, 0);
     load_images();
     load_bitmap_font(font16, "font16", 16);
-    const int gap = 10, page_w = 2 * width + 3 * gap, page_h = 6 * height + 7 * gap;
+    const int gap = 10, row_h = height + caption_height, page_w = 2 * width + 3 * gap, page_h = 6 * row_h + 7 * gap;
     for (int pack = 0; pack < 20; ++pack) {
         std::vector<uint8_t> page(size_t(page_w) * size_t(page_h) * 3, 60);
         for (int k = 0; k < 6; ++k) {
@@ -92,8 +92,15 @@ int main(int argc, char** argv) {
                 return 1;
             }
             std::string name = std::to_string(pack + 1) + "-" + std::to_string(k + 1);
-            draw_frame(name + "  as it opens", captions.empty() ? std::string() : captions[size_t(level)]);
-            copy_into(page, page_w, gap, gap + k * (height + gap));
+            draw_frame(name + "  as it opens");
+            copy_into(page, page_w, gap, gap + k * (row_h + gap));
+            if (!captions.empty()) {
+                platform::cls();
+                platform::set_blend(3);
+                platform::set_color(255, 255, 255);
+                draw_bitmap_text(font16, left + 4, top + 2, captions[size_t(level)], width - 8);
+                copy_into(page, page_w, gap, gap + k * (row_h + gap) + height, caption_height);
+            }
             for (int c = 0; c < board_columns; ++c)
                 for (int r = 0; r < board_rows; ++r) {
                     point& p = board[c][r];
@@ -102,8 +109,8 @@ int main(int argc, char** argv) {
                     p.state = p.solution_kind <= kind_double_prism ? p.solution_orientation : 0;
                     p.colour = 0;
                 }
-            draw_frame(name + "  solved", std::string());
-            copy_into(page, page_w, 2 * gap + width, gap + k * (height + gap));
+            draw_frame(name + "  solved");
+            copy_into(page, page_w, 2 * gap + width, gap + k * (row_h + gap));
         }
         char file[64];
         std::snprintf(file, sizeof file, "/atlas_pack%02d.png", pack + 1);
