@@ -61,6 +61,10 @@ TEST(level_source, refuses_a_malformed_source_with_its_file_and_line) {
         {source(good_header, good_legend, ".A................."), f + ":20:", "the stock would be empty"},
         {source(good_header, good_legend, "........1.........."), f + ":20:", "no laser"},
         {good_header + "legend\n" + good_legend + "grid\n" + empty_row, f + ":6:", "no 'end'"},
+        {source(good_header + "decoy 3 5 it looks like a way down\n", good_legend, good_row), f + ":2:",
+         "that cell holds none"},
+        {source(good_header + "decoy 2 5\n", good_legend, good_row), f + ":2:", "needs its reason"},
+        {source(good_header + "decoy 20 5 off the board\n", good_legend, good_row), f + ":2:", "a column (1 to 19)"},
     };
     for (const bad_case& c : cases) {
         try {
@@ -75,11 +79,15 @@ TEST(level_source, refuses_a_malformed_source_with_its_file_and_line) {
 }
 
 TEST(level_source, writes_back_what_it_reads) {
-    level_source l = parse_level_source(source(good_header, "A laser E red\n1 dmirror NW\n2 sphere blue\n",
+    level_source l = parse_level_source(source(good_header + "decoy 2 5 the laser's back\n",
+                                               "A laser E red\n1 dmirror NW\n2 sphere blue\n",
                                                ".A......1..2......."), "p.lvl");
     level_source again = parse_level_source(format_level_source(l), "p.lvl");
     EXPECT_EQ(again.grid.code, l.grid.code);
     EXPECT_EQ(again.note, l.note);
+    ASSERT_EQ(again.decoys.size(), 1u);
+    EXPECT_EQ(again.decoys[0].cell, cell_index(1, 4));
+    EXPECT_EQ(again.decoys[0].reason, "the laser's back");
     // A double mirror acts alike at f and f + 4: stored as the orientation turning reaches.
     EXPECT_EQ(l.grid.code[size_t(cell_index(8, 4))], 730);
     EXPECT_EQ(l.grid.code[size_t(cell_index(11, 4))], 1300);

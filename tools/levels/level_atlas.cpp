@@ -1,12 +1,15 @@
 // level_atlas: every level drawn by the game's own board drawing (headless), unsolved and
 // solved, so that a person can look at all the levels at once.
 //
-//   level_atlas <game folder> <out folder>
+//   level_atlas <game folder> <out folder> [levels_summary.txt]
 // writes atlas_pack01.png ... atlas_pack20.png: per pack six rows, each the level as it opens
-// (left) and with its stored solution placed (right).
+// (left) and with its stored solution placed (right). With the verifier's summary (levelc verify
+// writes it beside its report), each opening board also shows its inert pieces, declared decoys,
+// recipe and grade before and after the clutter is taken away.
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -26,8 +29,9 @@
 
 namespace {
 
-// The board area with a strip above it for the label.
-constexpr int left = 35, top = 50, width = 665, height = 515;
+// The board area with a strip above it for the label; under each row of the page a strip for the
+// verifier's caption, so that it hides no cell.
+constexpr int left = 35, top = 50, width = 665, height = 515, caption_height = 40;
 
 void draw_frame(const std::string& label) {
     platform::cls();
@@ -42,8 +46,8 @@ void draw_frame(const std::string& label) {
     draw_bitmap_text(font16, left + 4, top + 4, label, 1000);
 }
 
-void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0) {
-    for (int y = 0; y < height; ++y)
+void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0, int rows_to_copy = height) {
+    for (int y = 0; y < rows_to_copy; ++y)
         for (int x = 0; x < width; ++x) {
             uint32_t p = platform::headless::pixel(left + x, top + y);
             uint8_t* d = &page[(size_t(y0 + y) * size_t(page_w) + size_t(x0 + x)) * 3];
@@ -56,18 +60,27 @@ void copy_into(std::vector<uint8_t>& page, int page_w, int x0, int y0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: level_atlas <game folder> <out folder>\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: level_atlas <game folder> <out folder> [levels_summary.txt]\n";
         return 2;
     }
     std::string out = argv[2];
+    std::vector<std::string> captions;
+    if (argc == 4) {
+        std::ifstream summary(argv[3]);
+        for (std::string line; std::getline(summary, line);) captions.push_back(line);
+        if (captions.size() != 120) {
+            std::cout << "no verifier summary at " << argv[3] << " (run the levels_verify test first); boards drawn without it\n";
+            captions.clear();
+        }
+    }
     std::filesystem::create_directories(out);
     platform::init_headless(argv[1]);
     reset_all_state();
     platform::open_graphics(800, 600, 32, 85, 0);
     load_images();
     load_bitmap_font(font16, "font16", 16);
-    const int gap = 10, page_w = 2 * width + 3 * gap, page_h = 6 * height + 7 * gap;
+    const int gap = 10, row_h = height + caption_height, page_w = 2 * width + 3 * gap, page_h = 6 * row_h + 7 * gap;
     for (int pack = 0; pack < 20; ++pack) {
         std::vector<uint8_t> page(size_t(page_w) * size_t(page_h) * 3, 60);
         for (int k = 0; k < 6; ++k) {
@@ -80,7 +93,14 @@ int main(int argc, char** argv) {
             }
             std::string name = std::to_string(pack + 1) + "-" + std::to_string(k + 1);
             draw_frame(name + "  as it opens");
-            copy_into(page, page_w, gap, gap + k * (height + gap));
+            copy_into(page, page_w, gap, gap + k * (row_h + gap));
+            if (!captions.empty()) {
+                platform::cls();
+                platform::set_blend(3);
+                platform::set_color(255, 255, 255);
+                draw_bitmap_text(font16, left + 4, top + 2, captions[size_t(level)], width - 8);
+                copy_into(page, page_w, gap, gap + k * (row_h + gap) + height, caption_height);
+            }
             for (int c = 0; c < board_columns; ++c)
                 for (int r = 0; r < board_rows; ++r) {
                     point& p = board[c][r];
@@ -90,7 +110,7 @@ int main(int argc, char** argv) {
                     p.colour = 0;
                 }
             draw_frame(name + "  solved");
-            copy_into(page, page_w, 2 * gap + width, gap + k * (height + gap));
+            copy_into(page, page_w, 2 * gap + width, gap + k * (row_h + gap));
         }
         char file[64];
         std::snprintf(file, sizeof file, "/atlas_pack%02d.png", pack + 1);

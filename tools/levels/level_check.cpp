@@ -5,9 +5,11 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "game_replay.h"
+#include "level_craft.h"
 
 namespace levels {
 
@@ -87,6 +89,52 @@ bool buildable(const sim_board& board, const std::vector<placement>& pieces, uin
 namespace {
 
 constexpr int bonus_of_kind[14] = {0, 0, 0, 0, 0, 0, 50, 100, 150, 200, 200, 200, 200, 200};
+
+// The grade's figures that the board decides: the mechanics the stored solution combines.
+int mechanics_of(const sim_board& board, const std::vector<placement>& stored, bool needs_laser_off, bool* mixed_lamp) {
+    std::set<int> kinds;
+    for (const placement& m : stored) kinds.insert(m.kind >= 10 ? 10 : m.kind);
+    std::set<int> laser_colours;
+    bool translators = false, bombs = false, mixed = false;
+    for (int cell = 0; cell < cell_count; ++cell) {
+        int k = board.kind[size_t(cell)];
+        if (k == 1) laser_colours.insert(board.colour[size_t(cell)]);
+        if (k == 2 && board.colour[size_t(cell)] >= 4) mixed = true;
+        translators = translators || k == 5;
+        bombs = bombs || k == 3;
+    }
+    *mixed_lamp = mixed;
+    return int(kinds.size()) + mixed + translators + bombs + needs_laser_off +
+           (laser_colours.size() > 1 || !laser_colours.count(0));
+}
+
+struct grade_parts {
+    double effort = 0, dead_first = 0;
+    int beams = 0, mechanics = 0;
+    bool mixed_lamp = false;
+};
+
+grade_parts grade_parts_of(const sim_board& board, const std::array<int, 14>& stock,
+                           const std::vector<placement>& stored, bool needs_laser_off, double dead_first) {
+    grade_parts g;
+    g.effort = trial_effort(board, stock, 8, 2'000'000);
+    g.dead_first = dead_first;
+    sim_board solved = board;
+    for (const placement& m : stored) {
+        solved.kind[size_t(m.cell)] = int8_t(m.kind);
+        solved.state[size_t(m.cell)] = int8_t(m.orientation);
+    }
+    trace_result t;
+    sim_trace(solved, (1u << solved.laser_cells.size()) - 1, false, t);
+    g.beams = t.beams;
+    g.mechanics = mechanics_of(board, stored, needs_laser_off, &g.mixed_lamp);
+    return g;
+}
+
+double grade_of(const grade_parts& g, int pieces, bool needs_laser_off) {
+    return std::log10(std::max(1.0, g.effort)) + 1.5 * g.dead_first + 0.25 * pieces + 0.4 * (g.beams - 1) +
+           0.5 * (g.mechanics - 1) + 0.7 * needs_laser_off + 0.3 * g.mixed_lamp;
+}
 
 bool has_off_hint(const std::string& note) {
     std::string low;
@@ -233,24 +281,122 @@ level_figures check_level(const level_source& level, int index, const note_metri
     int double_prisms = f.stock[9];
     if (r.lasers + double_prisms > 20) fail("more than 20 beams possible");
 
-    // The figures of the grade.
-    r.effort = trial_effort(board, f.stock, 8, 2'000'000);
-    std::set<int> kinds;
-    for (const placement& m : stored) kinds.insert(m.kind >= 10 ? 10 : m.kind);
-    std::set<int> laser_colours;
-    bool translators = false, bombs = false;
-    for (int cell = 0; cell < cell_count; ++cell) {
-        int k = board.kind[size_t(cell)];
-        if (k == 1) laser_colours.insert(board.colour[size_t(cell)]);
-        if (k == 2 && board.colour[size_t(cell)] >= 4) r.mixed_lamp = true;
-        translators = translators || k == 5;
-        bombs = bombs || k == 3;
+    // Fixed pieces that earn their place: take each away in turn; if the fewest pieces and the
+    // number of fewest-piece solutions stay (and so does the need to switch a laser off), it is
+    // scenery, or at best a declared decoy that must tempt.
+    std::vector<fixed_element> elements = fixed_elements(board);
+    std::vector<const fixed_element*> clutter;
+    if (s.fewest > 0 && s.exhausted) {
+        std::vector<char> reach = reachable_cells(board, f.stock);
+        int64_t base = s.solutions_by_size[s.fewest];
+        for (const fixed_element& e : elements) {
+            int declared = -1;
+            for (size_t d = 0; d < level.decoys.size(); ++d)
+                if (std::find(e.cells.begin(), e.cells.end(), level.decoys[d].cell) != e.cells.end()) declared = int(d);
+            bool reached = e.kind == 1;
+            for (int cell : e.cells) reached = reached || reach[size_t(cell)];
+            bool inert = true;
+            // A piece the stored solution cannot win without earns its place: no search needed.
+            // (In the bonus pack the stored solution is the long way round, not the puzzle.)
+            if (reached && declared < 0 && !bonus_level) {
+                sim_board b = without(board, {&e});
+                for (const placement& m : stored) {
+                    b.kind[size_t(m.cell)] = int8_t(m.kind);
+                    b.state[size_t(m.cell)] = int8_t(m.orientation);
+                }
+                trace_result t;
+                sim_trace(b, (1u << b.laser_cells.size()) - 1, false, t);
+                if (!t.won()) inert = false;
+            }
+            if (reached && inert) {
+                // A removal that opens more solutions shows itself as soon as it finds one more.
+                sim_board b = without(board, {&e});
+                solve_options q;
+                q.max_pieces = s.fewest;
+                q.keep = 0;
+                q.stop_after = base + 1;
+                q.node_budget = 30'000'000;
+                solve_result w = solve(b, f.stock, q);
+                r.nodes += w.nodes;
+                r.removal_searches += 1;
+                if (w.solutions >= q.stop_after) inert = false;
+                else if (!w.exhausted) {
+                    fail("the search without the " + element_label(e) + " ran out of its budget");
+                    inert = false;
+                } else {
+                    inert = w.fewest == s.fewest && w.solutions_by_size[s.fewest] == base;
+                }
+                if (inert && r.needs_laser_off) inert = !buildable(b, stored, (1u << b.laser_cells.size()) - 1);
+                // A piece that makes a kind of the stock needed (a mirror could stand in without it)
+                // earns its place too.
+                for (int k = 7; k < 14 && inert && !bonus_level; ++k) {
+                    if (f.stock[size_t(k)] == 0) continue;
+                    std::array<int, 14> swapped = f.stock;
+                    swapped[size_t(k)] -= 1;
+                    swapped[6] += 1;
+                    solve_options ks;
+                    ks.stop_after = 1;
+                    ks.keep = 0;
+                    ks.node_budget = 30'000'000;
+                    solve_result w2 = solve(b, swapped, ks);
+                    r.nodes += w2.nodes;
+                    if (w2.solutions > 0) inert = false;
+                }
+            }
+            if (declared >= 0) {
+                r.decoys.push_back(element_label(e) + ": " + level.decoys[size_t(declared)].reason);
+                if (!inert) fail("the " + element_label(e) + " is declared a decoy, but the solutions depend on it");
+                else if (!tempts(board, f.stock, e))
+                    fail("the decoy " + element_label(e) + " does not tempt: no placement sends a beam into it");
+                clutter.push_back(&e);
+            } else if (inert) {
+                r.inert.push_back(element_label(e));
+                r.inert_cells.push_back(e.cells);
+                fail("the " + element_label(e) + " changes nothing: take it away or declare it a decoy");
+                clutter.push_back(&e);
+            }
+        }
     }
-    r.mechanics = int(kinds.size()) + r.mixed_lamp + translators + bombs + r.needs_laser_off +
-                  (laser_colours.size() > 1 || !laser_colours.count(0));
-    r.grade = std::log10(std::max(1.0, r.effort)) + 1.5 * r.dead_first + 0.25 * r.pieces +
-              0.4 * (r.beams - 1) + 0.5 * (r.mechanics - 1) + 0.7 * r.needs_laser_off +
-              0.3 * r.mixed_lamp;
+
+    // Nothing is solved before the player acts: no lamp lit on the opening board.
+    {
+        trace_result t;
+        sim_trace(board, all_on, false, t);
+        for (int cell : board.lamp_cells)
+            if (lamp_lit(board.colour[size_t(cell)], t.lamp_mask[size_t(cell)])) {
+                fail("a lamp is lit before a piece is placed");
+                break;
+            }
+    }
+
+    // The note tells the truth and not the answer.
+    for (const std::string& why : note_faults(level.note, facts_of(level, r.needs_laser_off, s.fewest))) fail(why);
+
+    // The figures of the grade, first of the level as written, then of the puzzle alone: inert
+    // pieces and decoys taken away, so that scenery cannot make a level look harder.
+    grade_parts as_written = grade_parts_of(board, f.stock, stored, r.needs_laser_off, r.dead_first);
+    r.grade_before = grade_of(as_written, r.pieces, r.needs_laser_off);
+    grade_parts puzzle = as_written;
+    if (!clutter.empty()) {
+        sim_board bare = without(board, clutter);
+        solve_options q;
+        q.max_pieces = std::max(s.fewest, 1);
+        q.keep = 0;
+        q.node_budget = 30'000'000;
+        solve_result bs = solve(bare, f.stock, q);
+        r.nodes += bs.nodes;
+        std::vector<placement> kept_pieces;
+        for (const placement& m : stored)
+            if (bare.kind[size_t(m.cell)] == 0) kept_pieces.push_back(m);
+        double dead = bs.root_moves > 0 ? double(bs.dead_root_moves) / bs.root_moves : 0;
+        puzzle = grade_parts_of(bare, f.stock, kept_pieces, r.needs_laser_off, dead);
+        r.dead_first = dead;
+    }
+    r.effort = puzzle.effort;
+    r.mechanics = puzzle.mechanics;
+    r.mixed_lamp = puzzle.mixed_lamp;
+    r.grade = grade_of(puzzle, r.pieces, r.needs_laser_off);
+    r.recipe = recipe_of(level.grid);
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return r;
 }
@@ -261,6 +407,36 @@ int start_score_for(double grade) {
     double expected = 25.0 * std::pow(10.0, grade / 6.0);
     int score = int(std::lround((200.0 + 2.0 * expected) / 50.0)) * 50;
     return std::max(300, score);
+}
+
+std::vector<std::string> take_away_inert(level_source& level, int index, const note_metrics& font) {
+    std::vector<std::string> removed;
+    for (;;) {
+        level_figures f = check_level(level, index, font);
+        if (f.inert.empty()) return removed;
+        removed.push_back(f.inert.front());
+        for (int cell : f.inert_cells.front()) {
+            level.grid.code[size_t(cell)] = 0;
+            if (level.grid_lines.size() == size_t(rows))
+                level.grid_lines[size_t(cell_row(cell))][size_t(cell_column(cell))] = '.';
+        }
+    }
+}
+
+std::vector<std::string> check_recipes(std::vector<level_figures>& all) {
+    std::map<std::string, std::vector<size_t>> users;
+    for (size_t i = 0; i < all.size(); ++i) users[all[i].recipe].push_back(i);
+    std::vector<std::string> pairs;
+    auto name = [&](size_t i) { return std::to_string(all[i].index / 6 + 1) + "-" + std::to_string(all[i].index % 6 + 1); };
+    for (const auto& [recipe, levels] : users) {
+        if (levels.size() == 2) pairs.push_back(name(levels[0]) + " and " + name(levels[1]) + ": " + recipe);
+        if (levels.size() < 3) continue;
+        std::string list;
+        for (size_t i : levels) list += (list.empty() ? "" : ", ") + name(i);
+        for (size_t i : levels)
+            all[i].failures.push_back("the recipe (" + recipe + ") is used by " + std::to_string(levels.size()) + " levels: " + list);
+    }
+    return pairs;
 }
 
 void grade_levels(std::vector<level_figures>& all) {

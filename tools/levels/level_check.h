@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "level_craft.h"
 #include "level_source.h"
 #include "solver.h"
 
@@ -46,7 +47,13 @@ struct level_figures {
     bool mixed_lamp = false;
     bool needs_laser_off = false;  // no order of placing the solution avoids every bomb
     int bonus_points = 0;          // bonus of the cheapest solution (bonus levels)
-    double grade = 0;
+    double grade = 0;              // of the level without its inert pieces and decoys
+    double grade_before = 0;       // of the level as written
+    std::vector<std::string> inert;   // fixed pieces the level plays the same without
+    std::vector<std::vector<int>> inert_cells;  // their cells, in the same order
+    std::vector<std::string> decoys;  // declared decoys: what, and why it stays
+    int removal_searches = 0;      // removals that needed a search to judge
+    std::string recipe;
     int hardness = 0;
     int start_score = 0;
     double seconds = 0;            // time the checks took
@@ -56,6 +63,16 @@ struct level_figures {
 // Runs every check of one level (index 0 to 119) and fills its figures (grade included;
 // hardness and start score need all levels: see grade_levels).
 level_figures check_level(const level_source& level, int index, const note_metrics& font);
+
+// Takes the inert fixed pieces out of a level one at a time, judging it afresh after each removal
+// (a piece may only become needed once another is gone); the grid text follows when the source
+// has one. Returns what went, by label.
+std::vector<std::string> take_away_inert(level_source& level, int index, const note_metrics& font);
+
+// Levels that repeat one another's recipe: a recipe used by three levels or more fails each of
+// them; pairs are returned as "1-2 and 3-4: <recipe>" for the report.
+std::vector<std::string> check_recipes(std::vector<level_figures>& all);
+constexpr int decoys_allowed = 6;  // declared decoys in the whole game
 
 // Hardness by grade terciles within two packs either side; start score from the grade.
 void grade_levels(std::vector<level_figures>& all);

@@ -39,21 +39,39 @@ bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::string report_table(const std::vector<level_figures>& all) {
     static const char* const hardness_names[3] = {"easy", "normal", "hard"};
     std::ostringstream out;
-    out << "| level | source | pieces | fewest | ideas | solutions | nodes | effort | dead first | beams | mechanics | laser off | grade | hardness | start | seconds | faults |\n";
-    out << "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+    out << "| level | source | pieces | fewest | ideas | solutions | nodes | effort | dead first | beams | mechanics | laser off | grade as written | grade | hardness | start | recipe | inert | decoys | seconds | faults |\n";
+    out << "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     for (const level_figures& f : all) {
         char line[512];
         std::snprintf(line, sizeof line,
-                      "| %d-%d | %s | %d | %d | %d | %lld | %lld | %.0f | %.2f | %d | %d | %s | %.2f | %s | %d | %.2f | ",
+                      "| %d-%d | %s | %d | %d | %d | %lld | %lld | %.0f | %.2f | %d | %d | %s | %.2f | %.2f | %s | %d | ",
                       f.index / 6 + 1, f.index % 6 + 1, f.name.c_str(), f.pieces, f.fewest, f.ideas,
                       static_cast<long long>(f.solutions), static_cast<long long>(f.nodes), f.effort,
-                      f.dead_first, f.beams, f.mechanics, f.needs_laser_off ? "yes" : "no", f.grade,
-                      hardness_names[f.hardness], f.start_score, f.seconds);
+                      f.dead_first, f.beams, f.mechanics, f.needs_laser_off ? "yes" : "no", f.grade_before,
+                      f.grade, hardness_names[f.hardness], f.start_score);
+        out << line << f.recipe << " | ";
+        for (size_t i = 0; i < f.inert.size(); ++i) out << (i ? "; " : "") << f.inert[i];
+        out << (f.inert.empty() ? "none" : "") << " | ";
+        for (size_t i = 0; i < f.decoys.size(); ++i) out << (i ? "; " : "") << f.decoys[i];
+        out << (f.decoys.empty() ? "none" : "") << " | ";
+        std::snprintf(line, sizeof line, "%.2f | ", f.seconds);
         out << line;
         for (size_t i = 0; i < f.failures.size(); ++i) out << (i ? "; " : "") << f.failures[i];
         out << " |\n";
     }
     return out.str();
+}
+
+std::string summary_line(const level_figures& f) {
+    std::string line = "inert: ";
+    for (size_t i = 0; i < f.inert.size(); ++i) line += (i ? ", " : "") + f.inert[i];
+    if (f.inert.empty()) line += "none";
+    line += "  decoys: ";
+    for (size_t i = 0; i < f.decoys.size(); ++i) line += (i ? ", " : "") + f.decoys[i].substr(0, f.decoys[i].find(':'));
+    if (f.decoys.empty()) line += "none";
+    char grade[64];
+    std::snprintf(grade, sizeof grade, "  grade %.2f as written, %.2f decluttered", f.grade_before, f.grade);
+    return line + grade + "  recipe: " + f.recipe;
 }
 
 bool write_rgb_png(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb) {

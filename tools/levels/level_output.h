@@ -19,6 +19,9 @@ bool write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The report of all levels as a table (markdown) and the plot of the grade (PNG).
 std::string report_table(const std::vector<level_figures>& all);
+// One line of craft figures per level for the atlas's labels: inert pieces, declared decoys,
+// recipe, and the grade as written and without the clutter.
+std::string summary_line(const level_figures& f);
 // An RGB picture, three bytes a pixel row by row, as a PNG file; false when it cannot be written.
 bool write_rgb_png(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb);
 bool write_grade_plot(const std::vector<level_figures>& all, const std::string& png_path);

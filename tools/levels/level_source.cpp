@@ -6,6 +6,8 @@
 //   bonus                  a cheaper idea than the stored solution earns the bonus on purpose
 //   laser-off              building it needs a laser switched off (the note must say so)
 //   hardness easy|normal|hard, start <score>   written by the grader
+//   decoy <column> <row> <reason>   a wall, laser, bomb or translator (columns 1 to 19, rows 1
+//                          to 14) kept to tempt, though the solutions do not depend on it
 //   legend                 then lines "<symbol> <piece> <words>" until "grid":
 //       laser <dir> <white|red|green|blue>, translator <dir>,
 //       mirror <dir>, dmirror <dir>, prism <dir>, dprism <dir>, sphere <colour>
@@ -74,6 +76,7 @@ level_source parse_level_source(const std::string& text, const std::string& path
     int grid_row = 0;
     bool have_note = false;
     std::set<std::string> seen_keys;
+    std::vector<int> decoy_lines;
     while (std::getline(in, line)) {
         ++line_no;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -157,6 +160,24 @@ level_source parse_level_source(const std::string& text, const std::string& path
             continue;
         }
         if (key == "legend") { part = in_legend; continue; }
+        if (key == "decoy") {
+            auto number = [&](size_t i, int top) {
+                if (i >= w.size() || w[i].find_first_not_of("0123456789") != std::string::npos || w[i].size() > 2)
+                    return 0;
+                int n = std::stoi(w[i]);
+                return n <= top ? n : 0;
+            };
+            int column = number(1, columns), row = number(2, rows);
+            if (column == 0 || row == 0) fail(path, line_no, "'decoy' takes a column (1 to 19) and a row (1 to 14)");
+            if (w.size() < 4) fail(path, line_no, "a decoy needs its reason");
+            std::istringstream rest(line);
+            std::string skipped, reason;
+            rest >> skipped >> skipped >> skipped >> std::ws;
+            std::getline(rest, reason);
+            level.decoys.push_back({cell_index(column - 1, row - 1), reason});
+            decoy_lines.push_back(line_no);
+            continue;
+        }
         if (seen_keys.count(key)) fail(path, line_no, "'" + key + "' given twice");
         seen_keys.insert(key);
         if (key == "note") {
@@ -208,6 +229,14 @@ level_source parse_level_source(const std::string& text, const std::string& path
     if (lasers + double_prisms > 20)
         fail(path, line_no, "lasers plus double prisms exceed the 20 beams of a trace");
     if (lamps == 0) fail(path, line_no, "no lamp");
+    for (size_t i = 0; i < level.decoys.size(); ++i) {
+        int k = level.grid.code[size_t(level.decoys[i].cell)] / 100;
+        if (k != 1 && k != 3 && k != 4 && k != 5)
+            fail(path, decoy_lines[i], "a decoy names a wall, laser, bomb or translator, and that cell holds none");
+        for (size_t j = 0; j < i; ++j)
+            if (level.decoys[j].cell == level.decoys[i].cell)
+                fail(path, decoy_lines[i], "the same decoy is declared twice");
+    }
     if (stock == 0) fail(path, line_no, "no movable piece: the stock would be empty");
     return level;
 }
@@ -234,6 +263,8 @@ std::string format_level_source(const level_source& level) {
     if (level.laser_off) out << "laser-off\n";
     if (level.hardness >= 0) out << "hardness " << hardness_names[level.hardness] << "\n";
     if (level.start_score >= 0) out << "start " << level.start_score << "\n";
+    for (const decoy_declaration& d : level.decoys)
+        out << "decoy " << cell_column(d.cell) + 1 << ' ' << cell_row(d.cell) + 1 << ' ' << d.reason << "\n";
     std::ostringstream legend;
     std::string grid;
     for (int row = 0; row < rows; ++row) {

@@ -16,6 +16,13 @@ struct source_error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A fixed piece the designer keeps on purpose although the level would play the same without
+// it: it must tempt (some placement sends a beam into it), and the reason is written down.
+struct decoy_declaration {
+    int cell = 0;
+    std::string reason;
+};
+
 struct level_source {
     std::string path;
     std::string name;          // file name without folder and extension
@@ -25,6 +32,7 @@ struct level_source {
     bool laser_off = false;    // building it safely needs a laser switched off
     int hardness = -1;         // 0 easy, 1 normal, 2 hard; -1 when not graded yet
     int start_score = -1;      // -1 when not graded yet
+    std::vector<decoy_declaration> decoys;
     level_grid grid;
     // Grid text as written, for rewriting the header without touching the board.
     std::vector<std::string> legend_lines;

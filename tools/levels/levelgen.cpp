@@ -10,6 +10,7 @@
 // then lamps where the finished beams end. Then counterexample tightening: the solver finds a
 // solution the design did not intend (cheaper, or another idea), and a wall (a bomb in the bomb
 // pack) goes on a cell only that solution uses. Repeat until only the intended idea is left.
+// Last, the fixed pieces that no solution needs are taken away again.
 // Every accepted candidate is written as a source with its figures in a comment.
 #include <algorithm>
 #include <cstdlib>
@@ -516,6 +517,8 @@ int main(int argc, char** argv) {
             const bool safe_order = buildable(f.board, pieces, (1u << f.board.laser_cells.size()) - 1);
             if (safe_order) { rejected["buildable with lasers on"]++; continue; }
         }
+        // Walls of the template that no solution needs come off: scenery is a fault.
+        take_away_inert(level, index, font);
         level_figures fig = check_level(level, index, font);
         if (fig.needs_laser_off) {
             level.laser_off = true;
