@@ -16,7 +16,7 @@
 
 namespace {
 
-trace_record record;
+trace_record& record = board_vars.trace;
 
 constexpr int32_t centre_x(int32_t column) { return cell_centre_x(column); }
 constexpr int32_t centre_y(int32_t row) { return cell_centre_y(row); }
@@ -332,9 +332,7 @@ const trace_record& last_trace() { return record; }
 board_verdict judge_board() {
     const int32_t saved_x = explosion_x, saved_y = explosion_y, saved_frame = explosion_frame;
     const int32_t saved_shown = message_shown, saved_kind = message_kind;
-    // Reused between calls: copying the message costs no allocation once it has room.
-    static std::string saved_text;
-    saved_text.assign(message_text);
+    const std::string saved_text = message_text;
 
     board_verdict v;
     v.steps = run_trace<false>();

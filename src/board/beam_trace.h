@@ -30,13 +30,7 @@ struct spark_pose {
 };
 spark_pose wall_spark_pose(const laser& beam);
 
-// What the last trace did beyond the globals: its steps and every bomb it set off (a second
-// solid beam can set off a second bomb in the same trace).
-struct trace_record {
-    int32_t steps = 0;
-    int32_t exploded_count = 0;
-    std::array<int32_t, board_columns * board_rows> exploded_cells{};  // column * 14 + row
-};
+// What the last trace did beyond the beams (kept in board_vars.trace).
 const trace_record& last_trace();
 
 // The judgement the level tools need of a board: one silent trace of the board as it stands

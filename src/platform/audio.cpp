@@ -202,7 +202,7 @@ bool mix_stream(playing_channel& c, int32_t* sum, size_t count) {
 void mix(void*, Uint8* stream_bytes, int length) {
     auto* out = reinterpret_cast<int16_t*>(stream_bytes);
     const size_t count = static_cast<size_t>(length) / 2;
-    static std::vector<int32_t> sum;
+    std::vector<int32_t>& sum = state.mix_sums;
     sum.assign(count, 0);
     for (playing_channel& c : state.channels) {
         if (!c.snd->encoded.empty()) {

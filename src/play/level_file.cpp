@@ -37,6 +37,8 @@ std::string level_file_name(int32_t level_index) {
 
 void reset_board() {
     clear_level_from_board();
+    // A press still held when the input closed must not turn a cell of the next level.
+    turning = 0;
     message_shown = 0;
 }
 
@@ -89,6 +91,7 @@ bool has_lamp(const level_data& level) {
 bool load_level() {
     explosion_x = 0;
     explosion_y = 0;
+    turning = 0;
     // The whole file is read and checked before the board is touched, so that a level outside
     // the data model is refused as a whole rather than half loaded.
     std::vector<uint8_t> bytes;
