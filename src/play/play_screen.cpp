@@ -9,7 +9,8 @@
 #include "app/bitmap_font.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
-#include "board/board_drawing.h"
+#include "play/board_drawing.h"
+#include "board/beam_trace.h"
 #include "board/board_state.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
@@ -76,6 +77,9 @@ void run_play_screen() {
     if (fade_count == 32) start_level();
     draw_play_background();
     draw_board_and_beams();
+    // A bomb the trace set off: the explosion plays in the message window, which then closes
+    // the board to the player.
+    if (last_trace().exploded_count > 0) raise_message(message_explosion, "Bumm!!!");
     draw_side_panel();
     evaluate_lamps();
     select_slot();

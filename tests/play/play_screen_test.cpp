@@ -197,6 +197,19 @@ TEST_F(play_screen_test, a_piece_held_when_the_level_is_left_stays_behind) {
     }
 }
 
+// The trace only sets the bomb off; the play screen shows the explosion in its message window
+// in the same pass, before the player's input is read.
+TEST_F(play_screen_test, a_bomb_set_off_raises_the_explosion_in_the_same_pass) {
+    level_data level = controls_level();
+    level.cells[0][6] = level_cell_code(kind_bomb, 0, 0);
+    show_board(level);
+    run_passes(1);
+    EXPECT_EQ(board[0][6].kind, kind_empty);
+    EXPECT_EQ(message_shown, 1);
+    EXPECT_EQ(message_kind, message_explosion);
+    EXPECT_EQ(message_text, "Bumm!!!");
+}
+
 TEST_F(play_screen_test, the_main_menu_button_reaches_the_display_corner) {
     make_player("Ann");
     show_board(controls_level());

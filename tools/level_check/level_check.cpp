@@ -156,7 +156,7 @@ int run_trace(const std::vector<std::string>& args) {
         laser_sources[static_cast<size_t>(i)].active = 0;
     }
 
-    const int32_t steps = trace_beams();
+    const int32_t steps = trace_beams_silent();
     std::ostringstream out;
     out << "{\"beam_count\":" << beam_count << ",\"beams\":" << beams_json() << ",\"explosion\":";
     if (explosion_x != 0 || explosion_y != 0)
