@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "board/beam_rules.h"
+#include "board/piece_kinds.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ void apply(int32_t count, recording* rec) {
         int32_t f = c.state;
         // The piece the player is turning: traced as if released now, and whatever passes it
         // becomes the dashed future trajectory (even a beam that already stopped there).
-        if (f == 9 && c.kind > kind_translator) {
+        if (f == 9 && is_movable(c.kind)) {
             b.solid = 0;
             f = turn_orientation;
         }
@@ -152,14 +153,11 @@ void apply(int32_t count, recording* rec) {
                 }
                 break;
             }
-            case kind_white_sphere:
-            case kind_red_sphere:
-            case kind_green_sphere:
-            case kind_blue_sphere:
-                b.colour = sphere_beam_colour(c.kind);
-                c.state = 2;
-                break;
             default:
+                if (is_sphere(c.kind)) {
+                    b.colour = sphere_beam_colour(c.kind);
+                    c.state = 2;
+                }
                 break;
         }
     }
@@ -177,12 +175,12 @@ void collide_pair(laser& a, laser& b, int32_t i, int32_t j, recording* rec) {
         if (k == kind_translator) {
             a.active = 0;
             b.active = 0;
-        } else if ((a.active == 1 && b.active == 1) || k > kind_mirror) {
+        } else if ((a.active == 1 && b.active == 1) || holds_meetings(k)) {
             // In the pieces above the mirror a beam that has already stopped still stops
             // the other.
             a.active = 0;
             b.active = 0;
-            if constexpr (keep) rec->blend_in_cell(a, b, i, j, k > kind_mirror);
+            if constexpr (keep) rec->blend_in_cell(a, b, i, j, holds_meetings(k));
         }
     } else if (a.active == 1 && b.active == 1 &&
                a.x + dir_column_step[static_cast<size_t>(a.dir & 7)] == b.x &&

@@ -25,7 +25,7 @@ constexpr int32_t trace_blend_between = 3;   // two beams met head-on between ne
 //   blend in cell: x, y the cell's centre; x2, y2 the directions the two beams came in by.
 //   blend between: x, y the first beam's cell centre; x2 its direction.
 // Blends carry both beams' colours and their numbers (first < second). A pair's blend is written
-// once, in the step the two meet; one in a cell holding a piece above the mirror is "lasting":
+// once, in the step the two meet; one in a cell whose piece holds_meetings is "lasting":
 // the two beams blend there again in every later step of the trace, in pair order among that
 // step's blends, so it stays on top of any beam that passes the piece afterwards.
 struct trace_event {

@@ -9,6 +9,7 @@
 #include "board/beam_rules.h"
 #include "board/beam_trace.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 
 const platform::image* piece_image(int32_t kind) {
     switch (kind) {
@@ -21,28 +22,7 @@ const platform::image* piece_image(int32_t kind) {
         case kind_double_mirror: return image_double_mirror;
         case kind_prism: return image_prism;
         case kind_double_prism: return image_double_prism;
-        case kind_white_sphere:
-        case kind_red_sphere:
-        case kind_green_sphere:
-        case kind_blue_sphere: return image_color_translator;
-        default: return nullptr;
-    }
-}
-
-int32_t piece_frame(int32_t kind, int32_t orientation, int32_t lamp_colour) {
-    switch (kind) {
-        case kind_lamp: return lamp_colour;
-        case kind_bomb:
-        case kind_wall: return 0;
-        // A prism offers four orientations; one stored as 4 to 7 shows as its mod 4.
-        case kind_prism: return orientation % 4;
-        // The double prism's strip starts with the piece facing down.
-        case kind_double_prism: return (orientation + 4) % 8;
-        case kind_white_sphere:
-        case kind_red_sphere:
-        case kind_green_sphere:
-        case kind_blue_sphere: return kind - kind_white_sphere;
-        default: return orientation;
+        default: return is_sphere(kind) ? image_color_translator : nullptr;
     }
 }
 
@@ -179,7 +159,7 @@ void draw_sphere_glow(point& cell, int32_t column, int32_t row, int32_t orientat
         cell.colour = 0;
         return;
     }
-    const rgb& c = beam_rgb[static_cast<size_t>(cell.kind - kind_white_sphere)];
+    const rgb& c = beam_rgb[static_cast<size_t>(sphere_colour_of(cell.kind))];
     set_faded_color(c.r, c.g, c.b);
     platform::set_blend(4);
     platform::draw_image(image_translator_animation, cell_centre_x(column), cell_centre_y(row),
@@ -201,10 +181,10 @@ void draw_pieces() {
             set_faded_color(255, 255, 255);
             const int32_t o = (turning == 1 && c == turn_x && r == turn_y) ? turn_orientation
                                                                             : cell.state;
-            if (cell.kind >= kind_laser && cell.kind <= kind_blue_sphere)
+            if (is_piece(cell.kind))
                 platform::draw_image(piece_image(cell.kind), cell_left(c), cell_top(r),
                                      piece_frame(cell.kind, o, cell.colour));
-            if (cell.kind >= kind_white_sphere && cell.kind <= kind_blue_sphere)
+            if (is_sphere(cell.kind))
                 draw_sphere_glow(cell, c, r, o);
         }
     }
@@ -215,8 +195,7 @@ void draw_pieces() {
         for (int32_t c = 0; c < board_columns; ++c) {
             for (int32_t r = 0; r < board_rows; ++r) {
                 const point& cell = board[c][r];
-                if (cell.solution_kind < kind_mirror || cell.solution_kind > kind_blue_sphere)
-                    continue;
+                if (!is_movable(cell.solution_kind)) continue;
                 platform::draw_image(piece_image(cell.solution_kind), cell_left(c), cell_top(r),
                                      piece_frame(cell.solution_kind, cell.solution_orientation, 0));
             }

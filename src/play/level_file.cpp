@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/platform.h"
 #include "play/play_state.h"
 #include "profiles/profiles_state.h"
@@ -20,8 +21,8 @@ void clear_level_from_board() {
             cell.solution_kind = 0;
         }
     }
-    for (int32_t k = kind_mirror; k <= kind_blue_sphere; ++k)
-        piece_stock[static_cast<size_t>(k)] = 0;
+    for (int32_t k = 0; k < piece_kind_count; ++k)
+        if (is_movable(k)) piece_stock[static_cast<size_t>(k)] = 0;
     laser_source_count = 0;
     lamp_count = 0;
 }
@@ -49,15 +50,17 @@ void place_level(const level_data& level) {
             const int32_t code = level.cells[static_cast<size_t>(column)][static_cast<size_t>(row)];
             const int32_t k = level_cell_kind(code);
             point& cell = board[column][row];
-            if (k < kind_mirror) {
+            if (!is_movable(k)) {
                 cell.kind = k;
             } else {
                 cell.solution_kind = k;
                 ++piece_stock[static_cast<size_t>(k)];
             }
-            if (k < kind_bomb) cell.colour = level_cell_colour(code);
+            // A laser's beam colour and a lamp's colour; an empty cell keeps the digit too.
+            if (k == kind_empty || k == kind_laser || k == kind_lamp)
+                cell.colour = level_cell_colour(code);
             if (k == kind_laser || k == kind_translator) cell.state = level_cell_orientation(code);
-            if (k >= kind_mirror && k <= kind_double_prism)
+            if (is_turnable(k))
                 cell.solution_orientation = level_cell_orientation(code);
             if (k == kind_laser && laser_source_count < max_lasers) {
                 laser& source = laser_sources[static_cast<size_t>(laser_source_count)];

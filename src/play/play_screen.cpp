@@ -12,6 +12,7 @@
 #include "play/board_drawing.h"
 #include "board/beam_trace.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -46,7 +47,7 @@ platform::image* sphere_slot_image() {
 }
 
 int32_t slot_stock(int32_t slot) {
-    return slot < 4 ? piece_stock[kind_mirror + slot] : piece_stock[kind_white_sphere + sphere_colour];
+    return piece_stock[static_cast<size_t>(panel_slot_kind(slot, sphere_colour))];
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ int32_t slot_stock(int32_t slot) {
 bool play_input_open() { return message_shown == 0 && fading == 0 && completion_start == 0; }
 
 int32_t selected_piece_kind() {
-    return selected_slot < 4 ? selected_slot + kind_mirror : kind_white_sphere + sphere_colour;
+    return panel_slot_kind(selected_slot, sphere_colour);
 }
 
 void start_level() {
@@ -185,11 +186,11 @@ void place_piece() {
 
 bool place_piece_at(int32_t column, int32_t row, int32_t kind) {
     point& cell = board[column][row];
-    if (kind < kind_mirror || kind > kind_blue_sphere) return false;
+    if (!is_movable(kind)) return false;
     if (piece_stock[kind] <= 0 || cell.kind != kind_empty) return false;
     cell.kind = kind;
     piece_stock[kind] -= 1;
-    if (kind >= kind_white_sphere) {
+    if (is_sphere(kind)) {
         cell.colour = 0;  // re-arms the sphere's glow sound
         return true;
     }
@@ -206,7 +207,7 @@ bool grab_piece_at(int32_t column, int32_t row) {
     turn_x = column;
     turn_y = row;
     point& cell = board[column][row];
-    if (cell.kind < kind_mirror || cell.kind > kind_double_prism) return false;
+    if (!is_turnable(cell.kind)) return false;
     turning = 1;
     cell.state = 9;
     return true;
@@ -240,7 +241,7 @@ void remove_piece() {
 
 bool remove_piece_at(int32_t column, int32_t row) {
     point& cell = board[column][row];
-    if (cell.kind <= kind_translator) return false;
+    if (!is_movable(cell.kind)) return false;
     piece_stock[cell.kind] += 1;
     cell.kind = kind_empty;
     return true;

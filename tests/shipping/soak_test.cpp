@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "app/game_state.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "play/play_state.h"
@@ -78,15 +79,15 @@ std::string board_faults() {
             return "laser " + std::to_string(i) + " points " + std::to_string(cell.state) +
                    " but shines " + std::to_string(source.dir);
     }
-    std::array<int32_t, 14> placed{}, solution{};
+    std::array<int32_t, piece_kind_count> placed{}, solution{};
     for (const auto& column : board) {
         for (const point& cell : column) {
-            if (cell.kind >= kind_mirror && cell.kind <= kind_blue_sphere) ++placed[size_t(cell.kind)];
-            if (cell.solution_kind >= kind_mirror && cell.solution_kind <= kind_blue_sphere)
-                ++solution[size_t(cell.solution_kind)];
+            if (is_movable(cell.kind)) ++placed[size_t(cell.kind)];
+            if (is_movable(cell.solution_kind)) ++solution[size_t(cell.solution_kind)];
         }
     }
-    for (int32_t kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
+    for (int32_t kind = 0; kind < piece_kind_count; ++kind) {
+        if (!is_movable(kind)) continue;
         if (placed[size_t(kind)] + piece_stock[size_t(kind)] != solution[size_t(kind)])
             return "kind " + std::to_string(kind) + ": " + std::to_string(placed[size_t(kind)]) +
                    " placed and " + std::to_string(piece_stock[size_t(kind)]) + " in stock of " +
