@@ -28,13 +28,17 @@ const platform::image* piece_image(int32_t kind) {
 
 void draw_grid() {
     set_faded_color(40, 40, 40);
-    for (int32_t k = 1; k <= board_columns; ++k) {
-        platform::draw_line(35 * k, 75, 35 * k, 564, true);
-        platform::draw_line(35 * k + 34, 75, 35 * k + 34, 564, true);
+    const int32_t top = cell_top(0), bottom = cell_top(board_rows) - 1;
+    const int32_t left = cell_left(0), right = cell_left(board_columns) - 1;
+    for (int32_t c = 0; c < board_columns; ++c) {
+        platform::draw_line(cell_left(c), top, cell_left(c), bottom, true);
+        platform::draw_line(cell_left(c) + cell_size - 1, top, cell_left(c) + cell_size - 1, bottom,
+                            true);
     }
-    for (int32_t k = 1; k <= board_rows; ++k) {
-        platform::draw_line(35, 35 * k + 40, 699, 35 * k + 40, true);
-        platform::draw_line(35, 35 * k + 74, 699, 35 * k + 74, true);
+    for (int32_t r = 0; r < board_rows; ++r) {
+        platform::draw_line(left, cell_top(r), right, cell_top(r), true);
+        platform::draw_line(left, cell_top(r) + cell_size - 1, right, cell_top(r) + cell_size - 1,
+                            true);
     }
 }
 

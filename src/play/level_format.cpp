@@ -27,13 +27,13 @@ bool parse_level(std::span<const uint8_t> bytes, level_data& out, std::string* w
             code = static_cast<int32_t>(v);
         }
     }
-    std::string fault = check_level(out);
+    std::string fault = level_model_fault(out);
     if (fault.empty()) return true;
     if (why) *why = std::move(fault);
     return false;
 }
 
-std::string check_level(const level_data& level) {
+std::string level_model_fault(const level_data& level) {
     int32_t lasers = 0;
     for (int32_t column = 0; column < board_columns; ++column) {
         for (int32_t row = 0; row < board_rows; ++row) {

@@ -23,18 +23,15 @@
 
 namespace {
 
-constexpr int32_t board_left = 35;
 constexpr int32_t board_top = 75;
 constexpr int32_t board_right = 700;   // exclusive
 constexpr int32_t board_bottom = 565;  // exclusive
 constexpr int32_t slot_height = 98;
 
-bool cursor_on_board() {
-    return cursor_x >= board_left && cursor_x < board_right && cursor_y >= board_top &&
-           cursor_y < board_bottom;
+// The board cell under the pointer, if it is over the board.
+bool cursor_cell(int32_t& column, int32_t& row) {
+    return pixel_to_cell(cursor_x, cursor_y, column, row);
 }
-int32_t cursor_column() { return (cursor_x - board_left) / cell_size; }
-int32_t cursor_row() { return (cursor_y - board_top) / cell_size; }
 
 // The colour-sphere picture shown in slot 4, by sphere_colour.
 platform::image* sphere_slot_image() {
@@ -131,20 +128,13 @@ void draw_side_panel() {
 
     // The colour buttons lie inside slot 4, so a click on them also selects it (select_slot).
     const bool left_hovered = play_input_open() && cursor_strictly_inside(700, 505, 720, 525);
-    if (left_hovered) {
-        platform::draw_image(image_btn_left_active, 700, 505, 0);
-        if (left_click == 1) sphere_colour = (sphere_colour + 3) % 4;
-    } else {
-        platform::draw_image(image_btn_left, 700, 505, 0);
-    }
+    if (picture_button_hovered(left_hovered, image_btn_left, image_btn_left_active, 700, 505))
+        sphere_colour = (sphere_colour + 3) % 4;
+    // The right button reaches the display's right edge: no outer bound there.
     const bool right_hovered =
         play_input_open() && cursor_x > 780 && cursor_y > 505 && cursor_y < 525;
-    if (right_hovered) {
-        platform::draw_image(image_btn_right_active, 780, 505, 0);
-        if (left_click == 1) sphere_colour = (sphere_colour + 1) % 4;
-    } else {
-        platform::draw_image(image_btn_right, 780, 505, 0);
-    }
+    if (picture_button_hovered(right_hovered, image_btn_right, image_btn_right_active, 780, 505))
+        sphere_colour = (sphere_colour + 1) % 4;
 
     for (int32_t slot = 0; slot < 5; ++slot) {
         draw_bitmap_text(font16, 705, 160 + slot_height * slot, std::to_string(slot_stock(slot)),
@@ -179,9 +169,9 @@ void select_slot() {
 }
 
 void place_piece() {
-    if (left_click == 1 && cursor_on_board()) {
-        place_piece_at(cursor_column(), cursor_row(), selected_piece_kind());
-    }
+    int32_t column = 0, row = 0;
+    if (left_click == 1 && cursor_cell(column, row))
+        place_piece_at(column, row, selected_piece_kind());
 }
 
 bool place_piece_at(int32_t column, int32_t row, int32_t kind) {
@@ -215,7 +205,7 @@ bool grab_piece_at(int32_t column, int32_t row) {
 
 void aim_turning_piece(int32_t x, int32_t y) {
     const int32_t before = turn_orientation;
-    turn_orientation = turn_orientation_towards(cell_size * turn_x + 52, cell_size * turn_y + 92,
+    turn_orientation = turn_orientation_towards(cell_centre_x(turn_x), cell_centre_y(turn_y),
                                                 x, y, board[turn_x][turn_y].kind, turn_orientation);
     if (turn_orientation != before) platform::play_sound(sound_povorot);
 }
@@ -229,14 +219,14 @@ void release_turning_piece() {
 
 void turn_piece() {
     if (left_held == 1 && turning == 1) aim_turning_piece(cursor_x, cursor_y);
-    if (left_held == 1 && turning == 0 && cursor_on_board()) {
-        grab_piece_at(cursor_column(), cursor_row());
-    }
+    int32_t column = 0, row = 0;
+    if (left_held == 1 && turning == 0 && cursor_cell(column, row)) grab_piece_at(column, row);
     if (left_held == 0 && turning == 1) release_turning_piece();
 }
 
 void remove_piece() {
-    if (right_click == 1 && cursor_on_board()) remove_piece_at(cursor_column(), cursor_row());
+    int32_t column = 0, row = 0;
+    if (right_click == 1 && cursor_cell(column, row)) remove_piece_at(column, row);
 }
 
 bool remove_piece_at(int32_t column, int32_t row) {
@@ -248,7 +238,8 @@ bool remove_piece_at(int32_t column, int32_t row) {
 }
 
 void toggle_laser() {
-    if (left_click == 1 && cursor_on_board()) toggle_laser_at(cursor_column(), cursor_row());
+    int32_t column = 0, row = 0;
+    if (left_click == 1 && cursor_cell(column, row)) toggle_laser_at(column, row);
 }
 
 bool toggle_laser_at(int32_t column, int32_t row) {

@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr int32_t max_profiles = 10;
-constexpr int32_t level_total = 120;
-constexpr int32_t pack_total = 20;
-constexpr int32_t levels_per_pack = 6;
+#include "profiles/game_counts.h"
 
 struct progress_globals {
     std::array<std::string, max_profiles> profile_names{};

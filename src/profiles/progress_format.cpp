@@ -34,7 +34,7 @@ std::vector<std::string> decode_profile_list(std::span<const uint8_t> bytes) {
     if (bytes.empty()) return names;
     size_t count = bytes[0];
     size_t at = 1;
-    while (names.size() < count && names.size() < size_t(list_capacity)) {
+    while (names.size() < count && names.size() < size_t(max_profiles)) {
         if (at >= bytes.size()) break;
         size_t length = bytes[at];
         if (at + 1 + length > bytes.size()) break;
@@ -55,20 +55,20 @@ std::vector<uint8_t> encode_profile_list(std::span<const std::string> names) {
 }
 
 void decode_level_scores(std::span<const uint8_t> bytes, player_progress& into) {
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         int_at(bytes, 8 * n, into.best_score[n]);
         int_at(bytes, 8 * n + 4, into.time[n]);
     }
 }
 
 void decode_pack_access(std::span<const uint8_t> bytes, player_progress& into) {
-    for (size_t p = 0; p < size_t(progress_packs) && p < bytes.size(); ++p) {
+    for (size_t p = 0; p < size_t(pack_total) && p < bytes.size(); ++p) {
         into.pack_access[p] = bytes[p];
     }
 }
 
 void decode_solution_costs(std::span<const uint8_t> bytes, player_progress& into) {
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         int_at(bytes, 4 * n, into.solution_cost[n]);
     }
 }
@@ -76,7 +76,7 @@ void decode_solution_costs(std::span<const uint8_t> bytes, player_progress& into
 std::vector<uint8_t> encode_level_scores(const player_progress& progress) {
     std::vector<uint8_t> out;
     out.reserve(level_score_file_size);
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         put_int(out, progress.best_score[n]);
         put_int(out, progress.time[n]);
     }
@@ -99,7 +99,7 @@ std::vector<uint8_t> encode_solution_costs(const player_progress& progress) {
 
 level_table decode_level_table(std::span<const uint8_t> bytes) {
     level_table table;
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         int_at(bytes, 5 * n, table.start_score[n]);
         if (5 * n + 4 < bytes.size()) table.hardness[n] = bytes[5 * n + 4];
     }
@@ -109,7 +109,7 @@ level_table decode_level_table(std::span<const uint8_t> bytes) {
 std::vector<uint8_t> encode_level_table(const level_table& table) {
     std::vector<uint8_t> out;
     out.reserve(level_table_file_size);
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         put_int(out, table.start_score[n]);
         out.push_back(uint8_t(table.hardness[n]));
     }
