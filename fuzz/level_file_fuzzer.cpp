@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz_require(!why.empty(), "a refused level says why");
         return 0;
     }
-    fuzz_require(check_level(level).empty(), "an accepted level keeps the data model");
+    fuzz_require(level_model_fault(level).empty(), "an accepted level keeps the data model");
 
     // Written back, an accepted level reads as the very same level.
     level_data again;

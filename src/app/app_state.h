@@ -43,6 +43,24 @@ inline int32_t& left_held = app_vars.left_held;
 inline int32_t& right_held = app_vars.right_held;
 inline platform::channel& music_channel = app_vars.music_channel;
 
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(app_globals& g, visit&& v) {
+    v("screen_state", g.screen_state);
+    v("next_screen_state", g.next_screen_state);
+    v("fading", g.fading);
+    v("fade_count", g.fade_count);
+    v("fade", g.fade);
+    v("cursor_x", g.cursor_x);
+    v("cursor_y", g.cursor_y);
+    v("left_click", g.left_click);
+    v("right_click", g.right_click);
+    v("left_held", g.left_held);
+    v("right_held", g.right_held);
+    v("music_channel", g.music_channel);
+}
+
 // Button glow of the main menu (t, t, 255): 255 at rest.
 struct main_menu_globals {
     int32_t play_button_tint = 255;
@@ -57,6 +75,17 @@ inline int32_t& profiles_button_tint = main_menu_vars.profiles_button_tint;
 inline int32_t& how_to_play_button_tint = main_menu_vars.how_to_play_button_tint;
 inline int32_t& credits_button_tint = main_menu_vars.credits_button_tint;
 inline int32_t& options_button_tint = main_menu_vars.options_button_tint;
+
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(main_menu_globals& g, visit&& v) {
+    v("play_button_tint", g.play_button_tint);
+    v("profiles_button_tint", g.profiles_button_tint);
+    v("how_to_play_button_tint", g.how_to_play_button_tint);
+    v("credits_button_tint", g.credits_button_tint);
+    v("options_button_tint", g.options_button_tint);
+}
 
 // set_color with every channel scaled by the fade and truncated, as all of the game's drawing
 // does (the fireworks of a completed level are the one exception and call set_color directly).

@@ -13,6 +13,13 @@ struct help_globals {
 extern help_globals help_vars;
 inline int32_t& help_shown = help_vars.help_shown;
 
+// Every field by the name the dump gives it.
+template <class visit>
+void visit_fields(help_globals& g, visit&& v) {
+    v("help_shown", g.help_shown);
+    v("closing_click", g.closing_click);
+}
+
 // After the mouse is polled: opens or closes the overlay and, while it is up, takes the
 // pass's clicks and held buttons away from the screen.
 void step_help_overlay();

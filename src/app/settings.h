@@ -14,6 +14,15 @@ inline game_settings& settings = settings_vars.settings;
 inline game_settings& saved_settings = settings_vars.saved_settings;
 inline int32_t& options_row = settings_vars.options_row;
 
+// Every field by the name the dump gives it. The settings in force appear under their own names
+// (as in the file), the ones last read or written with "saved_" before them.
+template <class visit>
+void visit_fields(settings_globals& g, visit&& v) {
+    v("settings", g.settings);
+    v("saved_settings", g.saved_settings);
+    v("options_row", g.options_row);
+}
+
 // Reads the settings file; a missing or damaged one gives the defaults, silently.
 void load_settings();
 // Writes it whole, atomically, with the window's place and full-screen state as they are now.

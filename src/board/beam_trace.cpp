@@ -1,22 +1,18 @@
 // The beam trace: advance every beam one cell, let the pieces act, stop beams that meet.
 //
-// Written once as a template over "draw or not", so that the play screen's trace and the
-// silent trace of the level tools are the same code and the silent one pays nothing for the
-// drawing.
+// Written once as a template over "keep the events or not", so that the play screen's trace
+// and the silent trace of the level tools are the same code and the silent one pays nothing
+// for what is shown.
 #include "board/beam_trace.h"
 
 #include <algorithm>
-#include <string>
 
-#include "app/app_state.h"
-#include "app/assets.h"
 #include "board/beam_rules.h"
-#include "platform/platform.h"
-#include "profiles/profiles_state.h"
+#include "board/piece_kinds.h"
 
 namespace {
 
-trace_record record;
+trace_record& record = board_vars.trace;
 
 constexpr int32_t centre_x(int32_t column) { return cell_centre_x(column); }
 constexpr int32_t centre_y(int32_t row) { return cell_centre_y(row); }
@@ -25,97 +21,73 @@ bool on_board(int32_t x, int32_t y) {
     return x >= 0 && x < board_columns && y >= 0 && y < board_rows;
 }
 
-void set_beam_color(int32_t colour) {
-    const rgb& c = beam_rgb[static_cast<size_t>(colour & 3)];
-    set_faded_color(c.r, c.g, c.b);
-}
+// What the recording trace writes to, for the length of one trace; the silent trace has none.
+struct recording {
+    trace_events& events;
+    int32_t step = 0;
+    int32_t beams_at_step_start = 0;
+    // Which beams had stopped before this step began. Two such beams that blend now blended
+    // in the same way in every step since they stopped: the playback repeats lasting blends
+    // by itself, so only a pair's first blend is written.
+    std::array<bool, beam_capacity> stopped_before{};
 
-// The segment from the centre of the cell the beam left to the centre of the one it entered
-// (also beyond the board's edge). A dashed beam leaves out the middle third; the thirds are
-// taken with truncation toward zero, so they are 11 and 23 pixels of the 35.
-void draw_segment(const laser& b, int32_t x0, int32_t y0) {
-    set_beam_color(b.colour);
-    const int32_t px0 = centre_x(x0), py0 = centre_y(y0);
-    const int32_t px1 = centre_x(b.x), py1 = centre_y(b.y);
-    if (b.solid == 1) {
-        platform::draw_line(px0, py0, px1, py1, false);
-        return;
+    void add(const trace_event& e) {
+        if (events.count < trace_event_capacity)
+            events.list[static_cast<size_t>(events.count++)] = e;
     }
-    const int32_t dx = px1 - px0, dy = py1 - py0;
-    platform::draw_line(px0, py0, px0 + dx / 3, py0 + dy / 3, false);
-    platform::draw_line(px0 + 2 * dx / 3, py0 + 2 * dy / 3, px1, py1, false);
-}
+    void start_step(int32_t number) {
+        step = number;
+        beams_at_step_start = beam_count;
+        for (int32_t i = 0; i < beam_count; ++i)
+            stopped_before[static_cast<size_t>(i)] = beams[static_cast<size_t>(i)].active != 1;
+    }
+    bool blended_before(int32_t i, int32_t j) const {
+        return j < beams_at_step_start && stopped_before[static_cast<size_t>(i)] &&
+               stopped_before[static_cast<size_t>(j)];
+    }
 
-void draw_wall_spark(const laser& b) {
-    const spark_pose pose = wall_spark_pose(b);
-    set_beam_color(b.colour);
-    platform::set_rotation(static_cast<float>(pose.angle));
-    platform::set_blend(4);
-    platform::draw_image(image_wall_animation, static_cast<float>(pose.x),
-                         static_cast<float>(pose.y), wall_spark_frame);
-    platform::set_blend(3);
-    platform::set_rotation(0);
-}
-
-// One pixel of the 36 of a blend between two beams: beam a's colour at n = 0 fading into
-// beam b's at n = 35, channel by channel.
-void plot_blend_pixel(int32_t n, const laser& a, const laser& b, int32_t x, int32_t y) {
-    const rgb& ca = beam_rgb[static_cast<size_t>(a.colour & 3)];
-    const rgb& cb = beam_rgb[static_cast<size_t>(b.colour & 3)];
-    auto channel = [n](int32_t in_a, int32_t in_b) {
-        const int32_t va = in_a > 0 ? 1 : 0, vb = in_b > 0 ? 1 : 0;
-        return std::min(255, (va * (35 - n) * 255) / 35 + (vb * n * 255) / 35);
-    };
-    set_faded_color(channel(ca.r, cb.r), channel(ca.g, cb.g), channel(ca.b, cb.b));
-    platform::plot(static_cast<float>(x), static_cast<float>(y));
-}
-
-// Two beams meeting inside one cell: from the side beam a came in by to the centre, then from
-// the centre out to the side beam b came in by.
-void draw_blend_in_cell(const laser& a, const laser& b) {
-    const int32_t cx = centre_x(a.x), cy = centre_y(a.y);
-    const int32_t asx = dir_column_step[static_cast<size_t>(a.entry_dir & 7)];
-    const int32_t asy = dir_row_step[static_cast<size_t>(a.entry_dir & 7)];
-    const int32_t bsx = dir_column_step[static_cast<size_t>(b.entry_dir & 7)];
-    const int32_t bsy = dir_row_step[static_cast<size_t>(b.entry_dir & 7)];
-    for (int32_t m = 0; m < 18; ++m)
-        plot_blend_pixel(m, a, b, cx - 17 * asx + m * asx, cy - 17 * asy + m * asy);
-    for (int32_t m = 0; m < 18; ++m) plot_blend_pixel(m + 18, a, b, cx - m * bsx, cy - m * bsy);
-}
-
-// Two beams meeting between neighbouring cells: centre to centre.
-void draw_blend_adjacent(const laser& a, const laser& b) {
-    const int32_t sx = dir_column_step[static_cast<size_t>(a.dir & 7)];
-    const int32_t sy = dir_row_step[static_cast<size_t>(a.dir & 7)];
-    for (int32_t m = 0; m < 36; ++m)
-        plot_blend_pixel(m, a, b, centre_x(a.x) + m * sx, centre_y(a.y) + m * sy);
-}
+    void segment(const laser& b, int32_t x0, int32_t y0) {
+        add({trace_segment, step, centre_x(x0), centre_y(y0), centre_x(b.x), centre_y(b.y),
+             b.colour, 0, 0, 0, b.solid, 0});
+    }
+    void wall_spark(const laser& b) {
+        const spark_pose pose = wall_spark_pose(b);
+        add({trace_wall_spark, step, pose.x, pose.y, pose.angle, 0, b.colour, 0, 0, 0, 0, 0});
+    }
+    // i and j are the beams' numbers; lasting as described with trace_event.
+    void blend_in_cell(const laser& a, const laser& b, int32_t i, int32_t j, bool lasting) {
+        if (blended_before(i, j)) return;
+        add({trace_blend_in_cell, step, centre_x(a.x), centre_y(a.y), a.entry_dir, b.entry_dir,
+             a.colour, b.colour, i, j, 0, lasting ? 1 : 0});
+    }
+    void blend_between(const laser& a, const laser& b, int32_t i, int32_t j) {
+        add({trace_blend_between, step, centre_x(a.x), centre_y(a.y), a.dir, 0, a.colour,
+             b.colour, i, j, 0, 0});
+    }
+};
 
 void explode_bomb(point& c, int32_t x, int32_t y) {
     c.kind = kind_empty;
     explosion_x = centre_x(x);
     explosion_y = centre_y(y);
     explosion_frame = 0;
-    message_kind = message_explosion;
-    message_text = "Bumm!!!";  // short enough never to allocate
-    message_shown = 1;
     record.exploded_cells[static_cast<size_t>(record.exploded_count++)] = x * board_rows + y;
 }
 
-template <bool draw>
-void advance(int32_t count) {
+template <bool keep>
+void advance(int32_t count, recording* rec) {
     for (int32_t i = 0; i < count; ++i) {
         laser& b = beams[static_cast<size_t>(i)];
         if (b.active != 1) continue;
         const int32_t x0 = b.x, y0 = b.y;
         b.x += dir_column_step[static_cast<size_t>(b.dir & 7)];
         b.y += dir_row_step[static_cast<size_t>(b.dir & 7)];
-        if constexpr (draw) draw_segment(b, x0, y0);
+        if constexpr (keep) rec->segment(b, x0, y0);
     }
 }
 
-template <bool draw>
-void apply(int32_t count) {
+template <bool keep>
+void apply(int32_t count, recording* rec) {
     for (int32_t i = 0; i < count; ++i) {
         laser& b = beams[static_cast<size_t>(i)];
         // A beam that has left the board stops before its cell would be looked up.
@@ -127,7 +99,7 @@ void apply(int32_t count) {
         int32_t f = c.state;
         // The piece the player is turning: traced as if released now, and whatever passes it
         // becomes the dashed future trajectory (even a beam that already stopped there).
-        if (f == 9 && c.kind > kind_translator) {
+        if (f == 9 && is_movable(c.kind)) {
             b.solid = 0;
             f = turn_orientation;
         }
@@ -148,7 +120,7 @@ void apply(int32_t count) {
         if ((explosion_x - 52) / 35 == b.x && (explosion_y - 92) / 35 == b.y) b.active = 0;
         if (c.kind == kind_wall) {
             b.active = 0;
-            if constexpr (draw) draw_wall_spark(b);
+            if constexpr (keep) rec->wall_spark(b);
         }
         switch (c.kind) {
             case kind_translator:
@@ -181,23 +153,20 @@ void apply(int32_t count) {
                 }
                 break;
             }
-            case kind_white_sphere:
-            case kind_red_sphere:
-            case kind_green_sphere:
-            case kind_blue_sphere:
-                b.colour = sphere_beam_colour(c.kind);
-                c.state = 2;
-                break;
             default:
+                if (is_sphere(c.kind)) {
+                    b.colour = sphere_beam_colour(c.kind);
+                    c.state = 2;
+                }
                 break;
         }
     }
 }
 
 // One pair of beams, i before j: stopped if they meet in one cell or head-on in neighbouring
-// cells, with the blend drawn between them.
-template <bool draw>
-void collide_pair(laser& a, laser& b) {
+// cells, with the blend shown between them.
+template <bool keep>
+void collide_pair(laser& a, laser& b, int32_t i, int32_t j, recording* rec) {
     if (a.x == b.x && a.y == b.y && on_board(a.x, a.y)) {
         // They meet when one leaves along the line the other came in by, against it.
         const bool meet = a.entry_dir == ((b.dir + 4) & 7) || a.dir == ((b.entry_dir + 4) & 7);
@@ -206,12 +175,12 @@ void collide_pair(laser& a, laser& b) {
         if (k == kind_translator) {
             a.active = 0;
             b.active = 0;
-        } else if ((a.active == 1 && b.active == 1) || k > kind_mirror) {
+        } else if ((a.active == 1 && b.active == 1) || holds_meetings(k)) {
             // In the pieces above the mirror a beam that has already stopped still stops
             // the other.
             a.active = 0;
             b.active = 0;
-            if constexpr (draw) draw_blend_in_cell(a, b);
+            if constexpr (keep) rec->blend_in_cell(a, b, i, j, holds_meetings(k));
         }
     } else if (a.active == 1 && b.active == 1 &&
                a.x + dir_column_step[static_cast<size_t>(a.dir & 7)] == b.x &&
@@ -219,21 +188,22 @@ void collide_pair(laser& a, laser& b) {
                a.dir == ((b.dir + 4) & 7)) {
         a.active = 0;
         b.active = 0;
-        if constexpr (draw) draw_blend_adjacent(a, b);
+        if constexpr (keep) rec->blend_between(a, b, i, j);
     }
 }
 
 // Every pair i < j in order, active or not. Two beams that have both stopped change nothing
-// (only their blend is drawn again, over itself), so the silent trace visits only the pairs
+// (only their blend is shown again, over itself), so the silent trace visits only the pairs
 // with a beam that was active when the phase began: the same pairs that can change anything,
 // in the same order.
-template <bool draw>
-void collide() {
+template <bool keep>
+void collide(recording* rec) {
     const int32_t count = beam_count;
-    if constexpr (draw) {
+    if constexpr (keep) {
         for (int32_t i = 0; i + 1 < count; ++i)
             for (int32_t j = i + 1; j < count; ++j)
-                collide_pair<true>(beams[static_cast<size_t>(i)], beams[static_cast<size_t>(j)]);
+                collide_pair<true>(beams[static_cast<size_t>(i)], beams[static_cast<size_t>(j)], i, j,
+                                   rec);
     } else {
         std::array<int32_t, beam_capacity> active;
         int32_t active_count = 0;
@@ -246,11 +216,11 @@ void collide() {
             laser& a = beams[static_cast<size_t>(i)];
             if (a.active == 1) {
                 for (int32_t j = i + 1; j < count; ++j)
-                    collide_pair<false>(a, beams[static_cast<size_t>(j)]);
+                    collide_pair<false>(a, beams[static_cast<size_t>(j)], i, j, rec);
             } else {
                 for (int32_t n = later; n < active_count; ++n) {
                     const int32_t j = active[static_cast<size_t>(n)];
-                    collide_pair<false>(a, beams[static_cast<size_t>(j)]);
+                    collide_pair<false>(a, beams[static_cast<size_t>(j)], i, j, rec);
                 }
             }
         }
@@ -263,8 +233,8 @@ bool any_beam_active() {
     return false;
 }
 
-template <bool draw>
-int32_t run_trace() {
+template <bool keep>
+int32_t run_trace(recording* rec) {
     record.exploded_count = 0;
     // load_level never appends more than the array holds; the bound only guards the array.
     const int32_t sources = std::clamp(laser_source_count, 0, max_lasers);
@@ -284,11 +254,13 @@ int32_t run_trace() {
     // the trace ends within 19 * 14 * 8 + 1 steps.
     do {
         ++steps;
-        advance<draw>(beam_count);
-        apply<draw>(beam_count);
-        collide<draw>();
+        if constexpr (keep) rec->start_step(steps);
+        advance<keep>(beam_count, rec);
+        apply<keep>(beam_count, rec);
+        collide<keep>(rec);
     } while (any_beam_active());
     record.steps = steps;
+    if constexpr (keep) rec->events.steps = steps;
     return steps;
 }
 
@@ -320,24 +292,21 @@ spark_pose wall_spark_pose(const laser& b) {
     return pose;
 }
 
-void advance_beams() { advance<true>(beam_count); }
-void apply_pieces() { apply<true>(beam_count); }
-void collide_beams() { collide<true>(); }
+int32_t record_trace(trace_events& events) {
+    events.count = 0;
+    recording rec{events};
+    return run_trace<true>(&rec);
+}
 
-int32_t trace_beams() { return run_trace<true>(); }
-int32_t trace_beams_silent() { return run_trace<false>(); }
+int32_t trace_beams_silent() { return run_trace<false>(nullptr); }
 
 const trace_record& last_trace() { return record; }
 
 board_verdict judge_board() {
     const int32_t saved_x = explosion_x, saved_y = explosion_y, saved_frame = explosion_frame;
-    const int32_t saved_shown = message_shown, saved_kind = message_kind;
-    // Reused between calls: copying the message costs no allocation once it has room.
-    static std::string saved_text;
-    saved_text.assign(message_text);
 
     board_verdict v;
-    v.steps = run_trace<false>();
+    v.steps = run_trace<false>(nullptr);
     v.exploded = record.exploded_count > 0;
     for (int32_t x = 0; x < board_columns; ++x) {
         for (int32_t y = 0; y < board_rows; ++y) {
@@ -357,9 +326,6 @@ board_verdict judge_board() {
         explosion_x = saved_x;
         explosion_y = saved_y;
         explosion_frame = saved_frame;
-        message_shown = saved_shown;
-        message_kind = saved_kind;
-        message_text.assign(saved_text);
     }
     return v;
 }

@@ -1,6 +1,8 @@
 // Start-up of the board: the grid and the two laser arrays, every record zeroed.
 #include "board/board_state.h"
 
+board_globals board_vars;
+
 void create_board() {
     for (auto& column : board)
         for (point& cell : column) cell = point{};

@@ -77,8 +77,19 @@ struct laser {
     int32_t solid = 0;      // 0 for the dashed future trajectory of a piece being turned
 };
 
+// The grid by [column][row].
+using board_grid = std::array<std::array<point, board_rows>, board_columns>;
+
+// What the last trace did beyond the beams: its steps and every bomb it set off (a second
+// solid beam can set off a second bomb in the same trace).
+struct trace_record {
+    int32_t steps = 0;
+    int32_t exploded_count = 0;
+    std::array<int32_t, board_columns * board_rows> exploded_cells{};  // column * 14 + row
+};
+
 struct board_globals {
-    point board[board_columns][board_rows]{};
+    board_grid board{};
     std::array<laser, max_lasers> laser_sources{};
     int32_t laser_source_count = 0;
     std::array<laser, beam_capacity> beams{};
@@ -95,6 +106,7 @@ struct board_globals {
     int32_t translator_glow_frame = 0;  // 0 to 19
     int32_t wall_spark_frame = 0;       // 0 to 19
     int32_t solution_alpha = 0;         // 0 to 128: opacity x 255 of the solution overlay
+    trace_record trace{};
 };
 extern board_globals board_vars;
 inline auto& board = board_vars.board;
@@ -112,6 +124,28 @@ inline int32_t& explosion_frame = board_vars.explosion_frame;
 inline int32_t& translator_glow_frame = board_vars.translator_glow_frame;
 inline int32_t& wall_spark_frame = board_vars.wall_spark_frame;
 inline int32_t& solution_alpha = board_vars.solution_alpha;
+
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(board_globals& g, visit&& v) {
+    v("laser_source_count", g.laser_source_count);
+    v("laser_sources", g.laser_sources, g.laser_source_count);
+    v("beam_count", g.beam_count);
+    v("beams", g.beams, g.beam_count);
+    v("turning", g.turning);
+    v("turn_x", g.turn_x);
+    v("turn_y", g.turn_y);
+    v("turn_orientation", g.turn_orientation);
+    v("explosion_x", g.explosion_x);
+    v("explosion_y", g.explosion_y);
+    v("explosion_frame", g.explosion_frame);
+    v("translator_glow_frame", g.translator_glow_frame);
+    v("wall_spark_frame", g.wall_spark_frame);
+    v("solution_alpha", g.solution_alpha);
+    v("trace", g.trace);
+    v("board", g.board);
+}
 
 // Screen geometry of the board: cell (c, r) has its top-left pixel at (35c + 35, 35r + 75) and
 // its centre at (35c + 52, 35r + 92), also for the cells one step beyond the edge.

@@ -267,7 +267,7 @@ bool mix_stream(playing_channel& c, int32_t* sum, size_t count, int32_t gain) {
 void mix(void*, Uint8* stream_bytes, int length) {
     auto* out = reinterpret_cast<int16_t*>(stream_bytes);
     const size_t count = static_cast<size_t>(length) / 2;
-    static std::vector<int32_t> sum;
+    std::vector<int32_t>& sum = state.mix_sums;
     sum.assign(count, 0);
     for (playing_channel& c : state.channels) {
         const int32_t gain = c.snd->loops ? state.music_volume : state.sound_volume;

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <csetjmp>
@@ -608,7 +609,7 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
 
 void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
     if (defer_drawing(op_line, nullptr, 0, x1, y1, x2, y2, draw_last_pixel)) return;
-    if (!state.renderer) return;
+    if (!state.renderer || !state.rasterise) return;
     // Bresenham's walk in whole pixels, so that leaving out the last pixel is exact.
     int32_t x = to_pixel(x1);
     int32_t y = to_pixel(y1);
@@ -619,11 +620,23 @@ void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
     const int32_t step_x = x < end_x ? 1 : -1;
     const int32_t step_y = y < end_y ? 1 : -1;
     int32_t error = dx + dy;
-    std::vector<SDL_Point> points;
-    points.reserve(static_cast<size_t>(std::max(dx, -dy) + 1));
+    // The points go to the renderer a batch at a time, from a fixed buffer: lines are drawn
+    // thousands of times a frame and must not allocate.
+    constexpr int32_t batch = 256;
+    std::array<SDL_Point, batch> points;
+    int32_t count = 0;
+    auto flush = [&] {
+        if (count == 0) return;
+        set_draw_colour_for_lines();
+        SDL_RenderDrawPoints(state.renderer, points.data(), count);
+        count = 0;
+    };
     for (;;) {
         const bool last = x == end_x && y == end_y;
-        if (!last || draw_last_pixel) points.push_back({x, y});
+        if (!last || draw_last_pixel) {
+            if (count == batch) flush();
+            points[static_cast<size_t>(count++)] = {x, y};
+        }
         if (last) break;
         const int32_t e2 = 2 * error;
         if (e2 >= dy) {
@@ -635,9 +648,7 @@ void draw_line(float x1, float y1, float x2, float y2, bool draw_last_pixel) {
             y += step_y;
         }
     }
-    if (points.empty() || !state.rasterise) return;
-    set_draw_colour_for_lines();
-    SDL_RenderDrawPoints(state.renderer, points.data(), static_cast<int>(points.size()));
+    flush();
 }
 
 void plot(float x, float y) {

@@ -195,6 +195,7 @@ struct platform_state {
 
     SDL_AudioDeviceID audio_device = 0;
     std::vector<playing_channel> channels;
+    std::vector<int32_t> mix_sums;  // the mixer's running sums, kept for their capacity
     channel next_channel = 1;
     std::vector<headless::sound_event> sound_log;
     int32_t music_volume = 100;  // percent, read by the mixer

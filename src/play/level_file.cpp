@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/platform.h"
 #include "play/play_state.h"
 #include "play/undo.h"
@@ -21,8 +22,8 @@ void clear_level_from_board() {
             cell.solution_kind = 0;
         }
     }
-    for (int32_t k = kind_mirror; k <= kind_blue_sphere; ++k)
-        piece_stock[static_cast<size_t>(k)] = 0;
+    for (int32_t k = 0; k < piece_kind_count; ++k)
+        if (is_movable(k)) piece_stock[static_cast<size_t>(k)] = 0;
     laser_source_count = 0;
     lamp_count = 0;
 }
@@ -38,6 +39,8 @@ std::string level_file_name(int32_t level_index) {
 
 void reset_board() {
     clear_level_from_board();
+    // A press still held when the input closed must not turn a cell of the next level.
+    turning = 0;
     message_shown = 0;
     // The moves made belong to the board just cleared: none can be undone on the next.
     clear_move_history();
@@ -50,15 +53,17 @@ void place_level(const level_data& level) {
             const int32_t code = level.cells[static_cast<size_t>(column)][static_cast<size_t>(row)];
             const int32_t k = level_cell_kind(code);
             point& cell = board[column][row];
-            if (k < kind_mirror) {
+            if (!is_movable(k)) {
                 cell.kind = k;
             } else {
                 cell.solution_kind = k;
                 ++piece_stock[static_cast<size_t>(k)];
             }
-            if (k < kind_bomb) cell.colour = level_cell_colour(code);
+            // A laser's beam colour and a lamp's colour; an empty cell keeps the digit too.
+            if (k == kind_empty || k == kind_laser || k == kind_lamp)
+                cell.colour = level_cell_colour(code);
             if (k == kind_laser || k == kind_translator) cell.state = level_cell_orientation(code);
-            if (k >= kind_mirror && k <= kind_double_prism)
+            if (is_turnable(k))
                 cell.solution_orientation = level_cell_orientation(code);
             if (k == kind_laser && laser_source_count < max_lasers) {
                 laser& source = laser_sources[static_cast<size_t>(laser_source_count)];
@@ -95,6 +100,7 @@ constexpr size_t level_file_max_bytes = size_t{1} << 20;
 bool load_level() {
     explosion_x = 0;
     explosion_y = 0;
+    turning = 0;
     // The whole file is read and checked before the board is touched, so that a level outside
     // the data model is refused as a whole rather than half loaded.
     std::vector<uint8_t> bytes;

@@ -11,6 +11,7 @@ std::string level_file_name(int32_t level_index);
 // Reads the level current_level onto the freshly reset board. Returns false, leaving the board
 // empty, when the file is missing or holds something outside the game's data model.
 bool load_level();
+// Empties the board and the stock, closes the message window and lets go of a held piece.
 void reset_board();
 
 // What load_level does with a level once read: the fixed pieces onto the board, the solution

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "board/piece_kinds.h"
+
 namespace {
 
 std::string cell_name(int32_t column, int32_t row) {
@@ -25,13 +27,13 @@ bool parse_level(std::span<const uint8_t> bytes, level_data& out, std::string* w
             code = static_cast<int32_t>(v);
         }
     }
-    std::string fault = check_level(out);
+    std::string fault = level_model_fault(out);
     if (fault.empty()) return true;
     if (why) *why = std::move(fault);
     return false;
 }
 
-std::string check_level(const level_data& level) {
+std::string level_model_fault(const level_data& level) {
     int32_t lasers = 0;
     for (int32_t column = 0; column < board_columns; ++column) {
         for (int32_t row = 0; row < board_rows; ++row) {
@@ -41,7 +43,7 @@ std::string check_level(const level_data& level) {
             const int32_t kind = level_cell_kind(code);
             const int32_t orientation = level_cell_orientation(code);
             const int32_t colour = level_cell_colour(code);
-            if (kind > kind_blue_sphere)
+            if (!is_known_kind(kind))
                 return where + ": kind " + std::to_string(kind) + " above 13";
             if (kind == kind_laser) {
                 if (++lasers > max_lasers) return where + ": more than 20 lasers";
@@ -54,7 +56,7 @@ std::string check_level(const level_data& level) {
                 return where + ": lamp colour " + std::to_string(colour) + " above 6";
             if (kind == kind_translator && orientation > dir_up_left)
                 return where + ": translator direction " + std::to_string(orientation) + " above 7";
-            if (kind >= kind_mirror && kind <= kind_double_prism && orientation > 7)
+            if (is_turnable(kind) && orientation > 7)
                 return where + ": solution orientation " + std::to_string(orientation) + " above 7";
         }
     }

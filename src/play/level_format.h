@@ -29,7 +29,7 @@ constexpr int32_t level_cell_code(int32_t kind, int32_t orientation, int32_t col
 // Reads a level from the bytes of its file. A file that ends early reads as zeros: the note is
 // padded with characters of code 0 and the missing cells are empty. Bytes after the last cell
 // are ignored. Returns false, with the reason in *why when given, for a level outside the
-// game's data model (check_level); `out` is then unspecified.
+// game's data model (level_model_fault); `out` is then unspecified.
 bool parse_level(std::span<const uint8_t> bytes, level_data& out, std::string* why = nullptr);
 
 // Whether a level fits the game's data model, which the board, the stock and the laser
@@ -37,7 +37,7 @@ bool parse_level(std::span<const uint8_t> bytes, level_data& out, std::string* w
 // colours 0 to 3, lamp colours 0 to 6, laser and translator directions 0 to 7, and solution
 // orientations 0 to 7 (the piece pictures have eight frames). Returns "" or the first fault,
 // naming the cell.
-std::string check_level(const level_data& level);
+std::string level_model_fault(const level_data& level);
 
 // The bytes of a level file. The note is cut to 255 characters (one length byte).
 std::vector<uint8_t> encode_level(const level_data& level);

@@ -11,8 +11,10 @@
 #include "app/help_overlay.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
-#include "board/board_drawing.h"
+#include "play/board_drawing.h"
+#include "board/beam_trace.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -24,18 +26,15 @@
 
 namespace {
 
-constexpr int32_t board_left = 35;
 constexpr int32_t board_top = 75;
 constexpr int32_t board_right = 700;   // exclusive
 constexpr int32_t board_bottom = 565;  // exclusive
 constexpr int32_t slot_height = 98;
 
-bool cursor_on_board() {
-    return cursor_x >= board_left && cursor_x < board_right && cursor_y >= board_top &&
-           cursor_y < board_bottom;
+// The board cell under the pointer, if it is over the board.
+bool cursor_cell(int32_t& column, int32_t& row) {
+    return pixel_to_cell(cursor_x, cursor_y, column, row);
 }
-int32_t cursor_column() { return (cursor_x - board_left) / cell_size; }
-int32_t cursor_row() { return (cursor_y - board_top) / cell_size; }
 
 // The colour-sphere picture shown in slot 4, by sphere_colour.
 platform::image* sphere_slot_image() {
@@ -48,7 +47,7 @@ platform::image* sphere_slot_image() {
 }
 
 int32_t slot_stock(int32_t slot) {
-    return slot < 4 ? piece_stock[kind_mirror + slot] : piece_stock[kind_white_sphere + sphere_colour];
+    return piece_stock[static_cast<size_t>(panel_slot_kind(slot, sphere_colour))];
 }
 
 // Texts of the side panel end left of this, inside the plates and the selection box.
@@ -132,7 +131,7 @@ void select_stocked_slot() {
 }
 
 int32_t selected_piece_kind() {
-    return selected_slot < 4 ? selected_slot + kind_mirror : kind_white_sphere + sphere_colour;
+    return panel_slot_kind(selected_slot, sphere_colour);
 }
 
 void start_level() {
@@ -156,6 +155,9 @@ void run_play_screen() {
     if (fade_count == 32) start_level();
     draw_play_background();
     draw_board_and_beams();
+    // A bomb the trace set off: the explosion plays in the message window, which then closes
+    // the board to the player.
+    if (last_trace().exploded_count > 0) raise_message(message_explosion, "Bumm!!!");
     draw_side_panel();
     evaluate_lamps();
     select_slot();
@@ -222,20 +224,13 @@ void draw_side_panel() {
 
     // The colour buttons lie inside slot 4, so a click on them also selects it (select_slot).
     const bool left_hovered = play_input_open() && cursor_strictly_inside(700, 505, 720, 525);
-    if (left_hovered) {
-        platform::draw_image(image_btn_left_active, 700, 505, 0);
-        if (left_click == 1) sphere_colour = (sphere_colour + 3) % 4;
-    } else {
-        platform::draw_image(image_btn_left, 700, 505, 0);
-    }
+    if (picture_button_hovered(left_hovered, image_btn_left, image_btn_left_active, 700, 505))
+        sphere_colour = (sphere_colour + 3) % 4;
+    // The right button reaches the display's right edge: no outer bound there.
     const bool right_hovered =
         play_input_open() && cursor_x > 780 && cursor_y > 505 && cursor_y < 525;
-    if (right_hovered) {
-        platform::draw_image(image_btn_right_active, 780, 505, 0);
-        if (left_click == 1) sphere_colour = (sphere_colour + 1) % 4;
-    } else {
-        platform::draw_image(image_btn_right, 780, 505, 0);
-    }
+    if (picture_button_hovered(right_hovered, image_btn_right, image_btn_right_active, 780, 505))
+        sphere_colour = (sphere_colour + 1) % 4;
 
     for (int32_t slot = 0; slot < 5; ++slot) {
         draw_bitmap_text(font16, 705, 160 + slot_height * slot, std::to_string(slot_stock(slot)),
@@ -272,18 +267,18 @@ void select_slot() {
 }
 
 void place_piece() {
-    if (left_click == 1 && cursor_on_board()) {
-        place_piece_at(cursor_column(), cursor_row(), selected_piece_kind());
-    }
+    int32_t column = 0, row = 0;
+    if (left_click == 1 && cursor_cell(column, row))
+        place_piece_at(column, row, selected_piece_kind());
 }
 
 bool place_piece_at(int32_t column, int32_t row, int32_t kind) {
     point& cell = board[column][row];
-    if (kind < kind_mirror || kind > kind_blue_sphere) return false;
+    if (!is_movable(kind)) return false;
     if (piece_stock[kind] <= 0 || cell.kind != kind_empty) return false;
     cell.kind = kind;
     piece_stock[kind] -= 1;
-    if (kind >= kind_white_sphere) {
+    if (is_sphere(kind)) {
         cell.colour = 0;  // re-arms the sphere's glow sound
         return true;
     }
@@ -300,7 +295,7 @@ bool grab_piece_at(int32_t column, int32_t row) {
     turn_x = column;
     turn_y = row;
     point& cell = board[column][row];
-    if (cell.kind < kind_mirror || cell.kind > kind_double_prism) return false;
+    if (!is_turnable(cell.kind)) return false;
     turning = 1;
     cell.state = 9;
     return true;
@@ -308,7 +303,7 @@ bool grab_piece_at(int32_t column, int32_t row) {
 
 void aim_turning_piece(int32_t x, int32_t y) {
     const int32_t before = turn_orientation;
-    turn_orientation = turn_orientation_towards(cell_size * turn_x + 52, cell_size * turn_y + 92,
+    turn_orientation = turn_orientation_towards(cell_centre_x(turn_x), cell_centre_y(turn_y),
                                                 x, y, board[turn_x][turn_y].kind, turn_orientation);
     if (turn_orientation != before) platform::play_sound(sound_povorot);
 }
@@ -322,26 +317,27 @@ void release_turning_piece() {
 
 void turn_piece() {
     if (left_held == 1 && turning == 1) aim_turning_piece(cursor_x, cursor_y);
-    if (left_held == 1 && turning == 0 && cursor_on_board()) {
-        grab_piece_at(cursor_column(), cursor_row());
-    }
+    int32_t column = 0, row = 0;
+    if (left_held == 1 && turning == 0 && cursor_cell(column, row)) grab_piece_at(column, row);
     if (left_held == 0 && turning == 1) release_turning_piece();
 }
 
 void remove_piece() {
-    if (right_click == 1 && cursor_on_board()) remove_piece_at(cursor_column(), cursor_row());
+    int32_t column = 0, row = 0;
+    if (right_click == 1 && cursor_cell(column, row)) remove_piece_at(column, row);
 }
 
 bool remove_piece_at(int32_t column, int32_t row) {
     point& cell = board[column][row];
-    if (cell.kind <= kind_translator) return false;
+    if (!is_movable(cell.kind)) return false;
     piece_stock[cell.kind] += 1;
     cell.kind = kind_empty;
     return true;
 }
 
 void toggle_laser() {
-    if (left_click == 1 && cursor_on_board()) toggle_laser_at(cursor_column(), cursor_row());
+    int32_t column = 0, row = 0;
+    if (left_click == 1 && cursor_cell(column, row)) toggle_laser_at(column, row);
 }
 
 bool toggle_laser_at(int32_t column, int32_t row) {

@@ -36,3 +36,22 @@ inline int32_t& bonus_score = play_vars.bonus_score;
 inline int32_t& lit_count = play_vars.lit_count;
 inline int32_t& completion_start = play_vars.completion_start;
 inline int32_t& save_notice_pending = play_vars.save_notice_pending;
+
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(play_globals& g, visit&& v) {
+    v("level_text", g.level_text);
+    v("piece_stock", g.piece_stock);
+    v("lamp_count", g.lamp_count);
+    v("selected_slot", g.selected_slot);
+    v("sphere_colour", g.sphere_colour);
+    v("start_score", g.start_score);
+    v("clock_start", g.clock_start);
+    v("solution_cost", g.solution_cost);
+    v("final_score", g.final_score);
+    v("bonus_score", g.bonus_score);
+    v("lit_count", g.lit_count);
+    v("completion_start", g.completion_start);
+    v("save_notice_pending", g.save_notice_pending);
+}

@@ -3,15 +3,13 @@
 
 #include <cmath>
 
-#include "board/board_state.h"
+#include "board/piece_kinds.h"
 
 int32_t unplaced_bonus(const std::array<int32_t, 14>& stock) {
-    const auto count = [&stock](int32_t kind) { return int64_t{stock[size_t(kind)]}; };
-    return saturate_to_int32(50 * count(kind_mirror) + 100 * count(kind_double_mirror) +
-                             150 * count(kind_prism) +
-                             200 * (count(kind_double_prism) + count(kind_white_sphere) +
-                                    count(kind_red_sphere) + count(kind_green_sphere) +
-                                    count(kind_blue_sphere)));
+    int64_t bonus = 0;
+    for (int32_t kind = 0; kind < piece_kind_count; ++kind)
+        bonus += int64_t{kind_rules(kind).bonus} * stock[static_cast<size_t>(kind)];
+    return saturate_to_int32(bonus);
 }
 
 std::string solution_timer_text(int32_t seconds_left) {
@@ -31,6 +29,6 @@ int32_t turn_orientation_towards(int32_t cx, int32_t cy, int32_t x, int32_t y, i
     const int32_t sector = static_cast<int32_t>(std::floor(a / 45.0));
     int32_t orientation = 8 - sector;
     if (orientation == 8) orientation = 0;
-    if (kind == kind_prism) orientation %= 4;
+    orientation %= kind_rules(kind).orientations == 4 ? 4 : 8;
     return orientation;
 }

@@ -49,7 +49,7 @@ constexpr int32_t solution_seconds_left(int32_t seconds) {
 std::string solution_timer_text(int32_t seconds_left);
 
 // The orientation a piece takes when the pointer is at (x, y) and the piece's centre at
-// (cx, cy): the 45-degree sector of the pointer, 0 up, clockwise; a prism (kind 8) only has
-// four. Returns `previous` when the pointer is within the dead zone (squared distance 300).
+// (cx, cy): the 45-degree sector of the pointer, 0 up, clockwise; a piece of four orientations
+// (the prism) takes it mod 4. Returns `previous` when the pointer is within the dead zone (squared distance 300).
 int32_t turn_orientation_towards(int32_t cx, int32_t cy, int32_t x, int32_t y, int32_t kind,
                                  int32_t previous);

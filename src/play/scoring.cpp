@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int32_t key_space = 32;
-constexpr int32_t firework_frames = 68;
 
 bool fade_first_half() { return fading == 1 && fade_count < 32; }
 
@@ -31,11 +30,6 @@ bool level_complete_window_up() {
 }
 
 int32_t elapsed_now() { return elapsed_seconds(platform::millisecs(), clock_start); }
-
-void place_firework() {
-    firework_x = platform::rand(110, 625);
-    firework_y = platform::rand(150, 490);
-}
 
 }  // namespace
 
@@ -88,7 +82,7 @@ void evaluate_lamps() {
             const rgb light = lamp_rgb[static_cast<size_t>(cell.colour)];
             set_faded_color(light.r, light.g, light.b);
             platform::set_blend(4);
-            platform::draw_image(image_light, cell_size * column + 52, cell_size * row + 92, 0);
+            platform::draw_image(image_light, cell_centre_x(column), cell_centre_y(row), 0);
             platform::set_blend(3);
         }
     }
@@ -136,12 +130,7 @@ void check_completion() {
         // The fireworks shine at full strength whatever the fade.
         platform::set_blend(4);
         platform::set_color(255, 255, 255);
-        platform::draw_image(image_lamp_fire, firework_x, firework_y, firework_frame);
-        firework_frame = (firework_frame + 1) % firework_frames;
-        if (firework_frame == 0) {
-            platform::play_sound(sound_explo);
-            place_firework();
-        }
+        step_fireworks();
         platform::set_blend(3);
     }
 

@@ -34,6 +34,16 @@ extern undo_globals undo_vars;
 inline auto& undo_steps = undo_vars.undo_steps;
 inline auto& redo_steps = undo_vars.redo_steps;
 
+// Every field by the name the dump gives it: the lists by their length, the open move's start
+// as its cells and switches.
+template <class visit>
+void visit_fields(undo_globals& g, visit&& v) {
+    v("undo_steps", g.undo_steps);
+    v("redo_steps", g.redo_steps);
+    v("move_start", g.move_start);
+    v("move_open", g.move_open);
+}
+
 board_position current_position();
 void clear_move_history();
 // Around the play screen's input handlers of a pass: a move that ends with no piece held and

@@ -174,12 +174,10 @@ void draw_level_panel() {
     }
 
     set_faded_color(255, 255, 255);
-    if (message_shown == 0 && cursor_strictly_inside(px + 75, py + 260, px + 175, py + 290)) {
-        platform::draw_image(image_btn_cancel_active, px + 75, py + 260, 0);
-        if (left_click == 1) open_pack = -1;
-    } else {
-        platform::draw_image(image_btn_cancel, px + 75, py + 260, 0);
-    }
+    if (picture_button_hovered(
+            message_shown == 0 && cursor_strictly_inside(px + 75, py + 260, px + 175, py + 290),
+            image_btn_cancel, image_btn_cancel_active, px + 75, py + 260))
+        open_pack = -1;
 }
 
 void ending_screen() {

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/assets.h"
 #include "app/bitmap_font.h"
+#include "app/menu_buttons.h"
 #include "app/screens.h"
 #include "board/board_state.h"
 #include "play/level_file.h"
@@ -19,32 +20,23 @@ namespace {
 constexpr int32_t firework_frames = 68;
 constexpr int32_t explosion_last_frame = 38;
 
-// A window button: its active picture while the pointer is strictly inside its rectangle, and
-// true when it is clicked there.
-bool window_button(platform::image* normal, platform::image* active, int32_t x, int32_t y,
-                   int32_t right, int32_t bottom) {
-    const bool hovered = x < cursor_x && cursor_x < right && y < cursor_y && cursor_y < bottom;
-    platform::draw_image(hovered ? active : normal, x, y, 0);
-    return hovered && left_click == 1;
-}
-
 // The level after a win: the last pack finished leads to the ending; a pack just opened
 // (pack 19 included) to the map that introduces it; otherwise the map or the next level.
 void level_complete_buttons() {
     const bool last_pack_finished = new_pack == pack_total - 1 &&
                                     current_level / levels_per_pack == pack_total - 1;
     if (new_pack == -1) {
-        if (window_button(image_btn_galaxy_map, image_btn_galaxy_map_active, 215, 350, 395, 390)) {
+        if (picture_button(image_btn_galaxy_map, image_btn_galaxy_map_active, 215, 350, 395, 390)) {
             start_fade(screen_galaxy_map);
             message_shown = 0;
         }
-        if (window_button(image_btn_next_level, image_btn_next_level_active, 405, 350, 585, 390)) {
+        if (picture_button(image_btn_next_level, image_btn_next_level_active, 405, 350, 585, 390)) {
             // The window stays up through the fade-out; clearing the board closes it.
             start_fade(screen_play);
             current_level = next_level_target(current_level, pack_access);
         }
     } else if (last_pack_finished) {
-        if (window_button(image_btn_play, image_btn_play_active, 310, 350, 490, 390)) {
+        if (picture_button(image_btn_play, image_btn_play_active, 310, 350, 490, 390)) {
             message_shown = 0;
             open_pack = -1;
             // Nothing is left to introduce: the map must not replay pack 19's opening later.
@@ -52,7 +44,7 @@ void level_complete_buttons() {
             start_fade(screen_ending);
         }
     } else if (new_pack >= 0 && new_pack < pack_total) {
-        if (window_button(image_btn_new_galaxy, image_btn_new_galaxy_active, 310, 350, 490, 390)) {
+        if (picture_button(image_btn_new_galaxy, image_btn_new_galaxy_active, 310, 350, 490, 390)) {
             start_fade(screen_galaxy_map);
             message_shown = 0;
             open_pack = -1;
@@ -82,6 +74,20 @@ void follow_notice() {
 
 }  // namespace
 
+void place_firework() {
+    firework_x = platform::rand(110, 625);
+    firework_y = platform::rand(150, 490);
+}
+
+void step_fireworks() {
+    platform::draw_image(image_lamp_fire, firework_x, firework_y, firework_frame);
+    firework_frame = (firework_frame + 1) % firework_frames;
+    if (firework_frame == 0) {
+        platform::play_sound(sound_explo);
+        place_firework();
+    }
+}
+
 void raise_message(int32_t kind, const std::string& text) {
     message_kind = kind;
     message_text = text;
@@ -98,13 +104,7 @@ void message_window() {
 
     if (message_kind == message_level_complete) {
         platform::set_blend(4);
-        platform::draw_image(image_lamp_fire, firework_x, firework_y, firework_frame);
-        firework_frame = (firework_frame + 1) % firework_frames;
-        if (firework_frame == 0) {
-            platform::play_sound(sound_explo);
-            firework_x = platform::rand(110, 625);
-            firework_y = platform::rand(150, 490);
-        }
+        step_fireworks();
     }
     if (message_kind == message_explosion) {
         platform::set_blend(4);
@@ -129,7 +129,7 @@ void message_window() {
     const bool has_ok = message_kind == message_level_note || message_kind == message_notice ||
                         (message_kind == message_explosion && explosion_frame == explosion_last_frame);
     if (has_ok && message_shown == 1 &&
-        window_button(image_btn_profiles_ok, image_btn_profiles_ok_active, 350, 355, 450, 385)) {
+        picture_button(image_btn_profiles_ok, image_btn_profiles_ok_active, 350, 355, 450, 385)) {
         message_shown = 0;
         if (message_kind == message_level_note) {
             start_level_clock();

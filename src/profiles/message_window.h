@@ -5,6 +5,11 @@
 #include <string>
 
 void raise_message(int32_t kind, const std::string& text);
+
+// The fireworks of a won level: a new spot for them, and one frame drawn at it (in the colour
+// and blend already set) that, each time the strip wraps, bangs and moves to a new spot.
+void place_firework();
+void step_fireworks();
 // A notice (kind 4) whose OK button also does `follow_up` (notice_then_*).
 void raise_notice(const std::string& text, int32_t follow_up);
 

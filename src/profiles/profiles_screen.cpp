@@ -29,17 +29,6 @@ void take_typed_character() {
     }
 }
 
-// Draws the hovered or the plain picture of a button and says whether it was clicked.
-bool picture_button(platform::image* plain, platform::image* active, int32_t x, int32_t y,
-                    int32_t right, int32_t bottom) {
-    if (cursor_strictly_inside(x, y, right, bottom)) {
-        platform::draw_image(active, float(x), float(y), 0);
-        return left_click == 1;
-    }
-    platform::draw_image(plain, float(x), float(y), 0);
-    return false;
-}
-
 }  // namespace
 
 void profiles_screen() {

@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr int32_t max_profiles = 10;
-constexpr int32_t level_total = 120;
-constexpr int32_t pack_total = 20;
-constexpr int32_t levels_per_pack = 6;
+#include "profiles/game_counts.h"
 
 struct progress_globals {
     std::array<std::string, max_profiles> profile_names{};
@@ -34,6 +31,22 @@ inline auto& level_solution_cost = progress_vars.level_solution_cost;
 inline auto& pack_access = progress_vars.pack_access;
 inline int32_t& total_score = progress_vars.total_score;
 
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(progress_globals& g, visit&& v) {
+    v("profile_names", g.profile_names);
+    v("profile_count", g.profile_count);
+    v("current_profile", g.current_profile);
+    v("level_start_score", g.level_start_score);
+    v("level_hardness", g.level_hardness);
+    v("level_best_score", g.level_best_score);
+    v("level_time", g.level_time);
+    v("level_solution_cost", g.level_solution_cost);
+    v("pack_access", g.pack_access);
+    v("total_score", g.total_score);
+}
+
 struct profiles_screen_globals {
     std::string typed_name;      // 0 to 10 characters
     int32_t name_entry = 0;      // 1 while typed characters go into typed_name
@@ -47,6 +60,17 @@ inline int32_t& name_entry = profiles_screen_vars.name_entry;
 inline int32_t& selected_profile = profiles_screen_vars.selected_profile;
 inline int32_t& cursor_phase = profiles_screen_vars.cursor_phase;
 inline int32_t& exit_button_tint = profiles_screen_vars.exit_button_tint;
+
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(profiles_screen_globals& g, visit&& v) {
+    v("typed_name", g.typed_name);
+    v("name_entry", g.name_entry);
+    v("selected_profile", g.selected_profile);
+    v("cursor_phase", g.cursor_phase);
+    v("exit_button_tint", g.exit_button_tint);
+}
 
 struct galaxy_map_globals {
     std::array<int32_t, pack_total> pack_positions{};  // x * 1000 + y of each marker's centre
@@ -71,6 +95,22 @@ inline int32_t& new_pack = galaxy_map_vars.new_pack;
 inline int32_t& new_pack_frame = galaxy_map_vars.new_pack_frame;
 inline int32_t& pulse_phase = galaxy_map_vars.pulse_phase;
 inline int32_t& menu_button_tint = galaxy_map_vars.menu_button_tint;
+
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(galaxy_map_globals& g, visit&& v) {
+    v("pack_positions", g.pack_positions);
+    v("pack_names", g.pack_names);
+    v("current_level", g.current_level);
+    v("open_pack", g.open_pack);
+    v("panel_x", g.panel_x);
+    v("panel_y", g.panel_y);
+    v("new_pack", g.new_pack);
+    v("new_pack_frame", g.new_pack_frame);
+    v("pulse_phase", g.pulse_phase);
+    v("menu_button_tint", g.menu_button_tint);
+}
 
 // Message window kinds.
 constexpr int32_t message_level_complete = 1;
@@ -101,6 +141,19 @@ inline int32_t& firework_frame = message_vars.firework_frame;
 inline int32_t& firework_x = message_vars.firework_x;
 inline int32_t& firework_y = message_vars.firework_y;
 inline int32_t& notice_follow_up = message_vars.notice_follow_up;
+
+// Every field by the name the dump gives it; the dump walks this list, and a test checks that
+// it names every field of the struct.
+template <class visit>
+void visit_fields(message_globals& g, visit&& v) {
+    v("message_shown", g.message_shown);
+    v("message_kind", g.message_kind);
+    v("message_text", g.message_text);
+    v("firework_frame", g.firework_frame);
+    v("firework_x", g.firework_x);
+    v("firework_y", g.firework_y);
+    v("notice_follow_up", g.notice_follow_up);
+}
 
 // Start-up fills the pack tables and reads the list of players.
 void init_pack_positions();

@@ -43,7 +43,7 @@ std::vector<std::string> decode_profile_list(std::span<const uint8_t> bytes) {
     if (bytes.empty()) return names;
     size_t count = bytes[0];
     size_t at = 1;
-    while (names.size() < count && names.size() < size_t(list_capacity)) {
+    while (names.size() < count && names.size() < size_t(max_profiles)) {
         if (at >= bytes.size()) break;
         size_t length = bytes[at];
         if (at + 1 + length > bytes.size()) break;
@@ -55,7 +55,7 @@ std::vector<std::string> decode_profile_list(std::span<const uint8_t> bytes) {
 
 bool profile_list_intact(std::span<const uint8_t> bytes) {
     if (bytes.empty()) return false;
-    const size_t wanted = std::min(size_t(bytes[0]), size_t(list_capacity));
+    const size_t wanted = std::min(size_t(bytes[0]), size_t(max_profiles));
     return decode_profile_list(bytes).size() == wanted;
 }
 
@@ -70,20 +70,20 @@ std::vector<uint8_t> encode_profile_list(std::span<const std::string> names) {
 }
 
 void decode_level_scores(std::span<const uint8_t> bytes, player_progress& into) {
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         int_at(bytes, 8 * n, into.best_score[n]);
         int_in_range_at(bytes, 8 * n + 4, 0, progress_max_seconds, into.time[n]);
     }
 }
 
 void decode_pack_access(std::span<const uint8_t> bytes, player_progress& into) {
-    for (size_t p = 0; p < size_t(progress_packs) && p < bytes.size(); ++p) {
+    for (size_t p = 0; p < size_t(pack_total) && p < bytes.size(); ++p) {
         into.pack_access[p] = bytes[p];
     }
 }
 
 void decode_solution_costs(std::span<const uint8_t> bytes, player_progress& into) {
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         int_in_range_at(bytes, 4 * n, 0, progress_max_solution_cost, into.solution_cost[n]);
     }
 }
@@ -91,7 +91,7 @@ void decode_solution_costs(std::span<const uint8_t> bytes, player_progress& into
 std::vector<uint8_t> encode_level_scores(const player_progress& progress) {
     std::vector<uint8_t> out;
     out.reserve(level_score_file_size);
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         put_int(out, progress.best_score[n]);
         put_int(out, progress.time[n]);
     }
@@ -114,7 +114,7 @@ std::vector<uint8_t> encode_solution_costs(const player_progress& progress) {
 
 level_table decode_level_table(std::span<const uint8_t> bytes) {
     level_table table;
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         int_in_range_at(bytes, 5 * n, 0, level_max_start_score, table.start_score[n]);
         if (5 * n + 4 < bytes.size()) table.hardness[n] = bytes[5 * n + 4];
     }
@@ -124,7 +124,7 @@ level_table decode_level_table(std::span<const uint8_t> bytes) {
 std::vector<uint8_t> encode_level_table(const level_table& table) {
     std::vector<uint8_t> out;
     out.reserve(level_table_file_size);
-    for (size_t n = 0; n < size_t(progress_levels); ++n) {
+    for (size_t n = 0; n < size_t(level_total); ++n) {
         put_int(out, table.start_score[n]);
         out.push_back(uint8_t(table.hardness[n]));
     }

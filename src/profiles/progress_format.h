@@ -13,9 +13,7 @@
 #include <string_view>
 #include <vector>
 
-constexpr int32_t progress_levels = 120;
-constexpr int32_t progress_packs = 20;
-constexpr int32_t list_capacity = 10;
+#include "profiles/game_counts.h"
 
 // Sizes of the files as the game writes them.
 constexpr size_t level_score_file_size = 960;   // 120 records of (best score, time)
@@ -34,15 +32,15 @@ constexpr int32_t level_max_start_score = 1000000;
 
 // One player's progress, as held by the three files of the player's folder.
 struct player_progress {
-    std::array<int32_t, progress_levels> best_score{};     // -1: never completed
-    std::array<int32_t, progress_levels> time{};           // seconds on the level clock
-    std::array<int32_t, progress_levels> solution_cost{};  // points already charged
-    std::array<int32_t, progress_packs> pack_access{};     // 1: open on the galaxy map
+    std::array<int32_t, level_total> best_score{};     // -1: never completed
+    std::array<int32_t, level_total> time{};           // seconds on the level clock
+    std::array<int32_t, level_total> solution_cost{};  // points already charged
+    std::array<int32_t, pack_total> pack_access{};     // 1: open on the galaxy map
 };
 
 struct level_table {
-    std::array<int32_t, progress_levels> start_score{};
-    std::array<int32_t, progress_levels> hardness{};  // the byte as read, 0 to 255
+    std::array<int32_t, level_total> start_score{};
+    std::array<int32_t, level_total> hardness{};  // the byte as read, 0 to 255
 };
 
 // A new player: only pack 0 open, nothing completed, nothing charged.

@@ -7,7 +7,6 @@
 
 #include "board/beam_rules.h"
 #include "board_builder.h"
-#include "profiles/profiles_state.h"
 
 namespace {
 
@@ -218,9 +217,6 @@ TEST(beam_trace, the_first_solid_beam_sets_off_a_bomb_and_every_beam_stops_there
     EXPECT_EQ(explosion_x, 35 * 6 + 52);
     EXPECT_EQ(explosion_y, 35 * 5 + 92);
     EXPECT_EQ(explosion_frame, 0);
-    EXPECT_EQ(message_shown, 1);
-    EXPECT_EQ(message_kind, message_explosion);
-    EXPECT_EQ(message_text, "Bumm!!!");
     EXPECT_EQ(last_trace().exploded_count, 1);
     EXPECT_EQ(at(beams[0]), (cell{6, 5}));
     EXPECT_EQ(at(beams[1]), (cell{6, 5}));  // the cell is empty now, but nothing passes it
@@ -241,7 +237,7 @@ TEST(beam_trace, beyond_the_turned_piece_the_beam_is_dashed_and_harmless) {
     EXPECT_EQ(beams[0].solid, 0);
     EXPECT_EQ(board[6][3].state, 0);  // not marked by the dashed beam
     EXPECT_EQ(board[6][1].kind, kind_bomb);
-    EXPECT_EQ(message_shown, 0);
+    EXPECT_EQ(last_trace().exploded_count, 0);
     EXPECT_EQ(board[6][5].state, 9);  // the trace does not touch the turned piece
 }
 
@@ -275,8 +271,6 @@ TEST(beam_trace, judge_board_reports_and_restores) {
     EXPECT_FALSE(v.all_lamps_lit);
     EXPECT_EQ(board[14][5].kind, kind_bomb);
     EXPECT_EQ(explosion_x, 0);
-    EXPECT_EQ(message_shown, 0);
-    EXPECT_EQ(message_text, "");
 
     b.put(14, 5, kind_empty);
     b.put(6, 2, kind_empty);
@@ -354,6 +348,47 @@ TEST(beam_trace, trace_stays_within_its_bounds_on_random_boards) {
         for (int32_t i = 0; i < beam_count; ++i) ASSERT_EQ(beams[i].active, 0);
     }
     EXPECT_GT(longest, 30);  // the boards were not all trivial
+}
+
+// The recorded trace leaves the board as the silent one does, and its events fit the buffer
+// with room to spare on crowded boards full of beams that meet.
+TEST(beam_trace, the_recorded_trace_fits_its_buffer_and_matches_the_silent_one) {
+    std::mt19937 rng(2026);
+    int32_t most = 0, blends = 0;
+    for (int32_t trial = 0; trial < 1500; ++trial) {
+        board_builder b;
+        const int32_t density = static_cast<int32_t>(rng() % 50) + 1;
+        for (int32_t x = 0; x < board_columns; ++x) {
+            for (int32_t y = 0; y < board_rows; ++y) {
+                if (static_cast<int32_t>(rng() % 100) >= density) continue;
+                constexpr int32_t kinds[] = {7, 7, 8, 8, 9, 9, 9, 6, 2, 4, 5, 10, 12};
+                b.put(x, y, kinds[rng() % std::size(kinds)], static_cast<int32_t>(rng() % 8));
+            }
+        }
+        const int32_t lasers = static_cast<int32_t>(rng() % 20) + 1;
+        for (int32_t i = 0; i < lasers; ++i)
+            b.laser_at(static_cast<int32_t>(rng() % board_columns),
+                       static_cast<int32_t>(rng() % board_rows), static_cast<int32_t>(rng() % 8),
+                       static_cast<int32_t>(rng() % 4));
+        const board_globals before = board_vars;
+        const int32_t silent_steps = trace_beams_silent();
+        const board_globals silent = board_vars;
+        board_vars = before;
+        trace_events events;
+        ASSERT_EQ(record_trace(events), silent_steps) << "trial " << trial;
+        ASSERT_EQ(events.steps, silent_steps);
+        ASSERT_EQ(beam_count, silent.beam_count) << "trial " << trial;
+        for (int32_t i = 0; i < beam_count; ++i) {
+            ASSERT_EQ(beams[i].x, silent.beams[i].x) << "trial " << trial;
+            ASSERT_EQ(beams[i].y, silent.beams[i].y) << "trial " << trial;
+            ASSERT_EQ(beams[i].active, silent.beams[i].active) << "trial " << trial;
+        }
+        for (int32_t e = 0; e < events.count; ++e)
+            if (events.list[e].what >= trace_blend_in_cell) ++blends;
+        most = std::max(most, events.count);
+    }
+    EXPECT_LT(most, trace_event_capacity / 2);
+    EXPECT_GT(blends, 100);  // beams did meet
 }
 
 }  // namespace

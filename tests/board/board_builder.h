@@ -3,11 +3,10 @@
 
 #include <cstdint>
 
-#include "app/game_state.h"
 #include "board/board_state.h"
 
 struct board_builder {
-    board_builder() { reset_all_state(); }
+    board_builder() { board_vars = {}; }
 
     point& put(int32_t column, int32_t row, int32_t kind, int32_t state = 0, int32_t colour = 0) {
         point& p = board[column][row];

@@ -1,6 +1,6 @@
 // The board as drawn on the headless backend: outlines, beams, dashes, glows and the overlay;
 // and the drawing trace doing exactly what the silent one does.
-#include "board/board_drawing.h"
+#include "play/board_drawing.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +121,21 @@ TEST_F(board_drawing_test, head_on_beams_are_blended_from_one_colour_to_the_othe
     EXPECT_EQ(pixel(157, 267), red);
     EXPECT_EQ(pixel(157 + 35, 267), (colour{0, 0, 255}));
     EXPECT_EQ(pixel(157 + 7, 267), (colour{(28 * 255) / 35, 0, (7 * 255) / 35}));
+}
+
+// Beams that met in a cell holding a piece above the mirror are blended again in every later
+// step, so a beam that passes that piece afterwards leaves the blend on top.
+TEST_F(board_drawing_test, a_blend_in_a_prism_stays_over_a_beam_that_passes_later) {
+    board_builder b;
+    b.put(9, 7, kind_prism, 0);                // stops beams going up or down
+    b.laser_at(9, 5, dir_down, beam_red);      // stopped in the prism in step 2
+    b.laser_at(9, 9, dir_up, beam_blue);       // likewise: the two meet there
+    b.laser_at(5, 7, dir_right, beam_green);   // reaches the prism in step 4 and is bent
+    draw_board_and_beams();
+    // The green beam leaves from the prism's centre in step 5; the blend, drawn again after
+    // it, ends with the colour 18 of 35 of the way from red to blue there.
+    EXPECT_EQ(pixel(367, 337), (colour{(17 * 255) / 35, 0, (18 * 255) / 35}));
+    EXPECT_EQ(pixel(368, 336), (colour{0, 255, 0}));  // the green beam beyond the centre
 }
 
 TEST_F(board_drawing_test, pieces_show_their_frames_and_the_overlay_its_alpha) {

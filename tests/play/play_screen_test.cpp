@@ -167,6 +167,49 @@ TEST_F(play_screen_test, a_window_closes_the_board_but_not_the_palette) {
     EXPECT_EQ(selected_slot, 2);
 }
 
+// A press still held when the input closes (a bouncing switch on the main-menu button) must
+// not follow the player into the next level: there the held cell is a laser, and letting the
+// button go would turn it against its own beam.
+TEST_F(play_screen_test, a_piece_held_when_the_level_is_left_stays_behind) {
+    platform::headless::move_mouse(centre_x(4), centre_y(1));
+    platform::headless::press_button(1);
+    run_passes(1);
+    ASSERT_EQ(turning, 1);
+    ASSERT_EQ(turn_x, 4);
+    ASSERT_EQ(turn_y, 1);
+    turn_orientation = dir_right;
+
+    // The fade's last pass clears the board; the next level is loaded halfway through it.
+    reset_board();
+    EXPECT_EQ(turning, 0);
+    turning = 1;
+    current_level = 1;
+    start_level();
+    ASSERT_EQ(board[4][1].kind, kind_laser);
+    EXPECT_EQ(turning, 0);
+
+    message_shown = 0;
+    platform::headless::release_button(1);
+    run_passes(1);
+    for (int32_t i = 0; i < laser_source_count; ++i) {
+        const laser& source = laser_sources[i];
+        EXPECT_EQ(board[source.x][source.y].state, source.dir) << "laser " << i;
+    }
+}
+
+// The trace only sets the bomb off; the play screen shows the explosion in its message window
+// in the same pass, before the player's input is read.
+TEST_F(play_screen_test, a_bomb_set_off_raises_the_explosion_in_the_same_pass) {
+    level_data level = controls_level();
+    level.cells[0][6] = level_cell_code(kind_bomb, 0, 0);
+    show_board(level);
+    run_passes(1);
+    EXPECT_EQ(board[0][6].kind, kind_empty);
+    EXPECT_EQ(message_shown, 1);
+    EXPECT_EQ(message_kind, message_explosion);
+    EXPECT_EQ(message_text, "Bumm!!!");
+}
+
 TEST_F(play_screen_test, the_main_menu_button_reaches_the_display_corner) {
     make_player("Ann");
     show_board(controls_level());

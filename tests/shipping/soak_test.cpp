@@ -13,8 +13,11 @@
 
 #include "app/app_state.h"
 #include "app/game_state.h"
+#include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "play/play_state.h"
 #include "profiles/profiles_state.h"
 #include "shipping_support.h"
 #include "support/headless_game.h"
@@ -63,6 +66,34 @@ bool on_an_exit_button(int32_t x, int32_t y) {
     const bool profiles_exit = screen_state == screen_profiles && x > 20 && x < 95 && y > 560;
     const bool menu_exit = screen_state == screen_main_menu && x > 20 && x < 95 && y > 280 && y < 320;
     return profiles_exit || menu_exit;
+}
+
+// What must hold of the board after every pass, whatever the player did: each laser cell
+// points where its beam goes, and every placed piece came from the stock (placed and in
+// stock add up to the level's solution pieces of that kind). "" when all holds.
+std::string board_faults() {
+    for (int32_t i = 0; i < laser_source_count && i < max_lasers; ++i) {
+        const laser& source = laser_sources[static_cast<size_t>(i)];
+        const point& cell = board[static_cast<size_t>(source.x)][static_cast<size_t>(source.y)];
+        if (cell.kind == kind_laser && cell.state != source.dir)
+            return "laser " + std::to_string(i) + " points " + std::to_string(cell.state) +
+                   " but shines " + std::to_string(source.dir);
+    }
+    std::array<int32_t, piece_kind_count> placed{}, solution{};
+    for (const auto& column : board) {
+        for (const point& cell : column) {
+            if (is_movable(cell.kind)) ++placed[size_t(cell.kind)];
+            if (is_movable(cell.solution_kind)) ++solution[size_t(cell.solution_kind)];
+        }
+    }
+    for (int32_t kind = 0; kind < piece_kind_count; ++kind) {
+        if (!is_movable(kind)) continue;
+        if (placed[size_t(kind)] + piece_stock[size_t(kind)] != solution[size_t(kind)])
+            return "kind " + std::to_string(kind) + ": " + std::to_string(placed[size_t(kind)]) +
+                   " placed and " + std::to_string(piece_stock[size_t(kind)]) + " in stock of " +
+                   std::to_string(solution[size_t(kind)]);
+    }
+    return "";
 }
 
 int32_t soak_passes() {
@@ -161,6 +192,7 @@ TEST_F(soak_test, random_play_across_every_screen_keeps_the_players_files_whole)
             ASSERT_EQ(shipping::check_players(users), "") << "after quitting in pass " << pass;
             start_game();
         }
+        ASSERT_EQ(board_faults(), "") << "after pass " << pass;
         // Screenshots are whole pictures of 1.4 MB; keep the scratch folder small.
         if (pass % 5000 == 0) {
             for (const auto& shot : fs::directory_iterator(fs::path(game_dir) / "screens")) {

@@ -15,6 +15,7 @@
 #include "app/app_state.h"
 #include "app/game_state.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "play/level_file.h"
@@ -73,7 +74,7 @@ void heaviest_play_scene() {
                 level.cells[size_t(column)][size_t(row)] = level_cell_code(kind_lamp, 0, (column * row) % 7);
             } else {
                 level.cells[size_t(column)][size_t(row)] =
-                    level_cell_code(kind_mirror + (column * 3 + row) % 4, (column + 2 * row) % 8, 0);
+                    level_cell_code(panel_slot_kind((column * 3 + row) % 4, 0), (column + 2 * row) % 8, 0);
             }
         }
     }

@@ -7,7 +7,7 @@
 
 #include "app/game_state.h"
 #include "board/beam_trace.h"
-#include "board/board_drawing.h"
+#include "play/board_drawing.h"
 #include "board/board_state.h"
 #include "platform/platform.h"
 

@@ -20,6 +20,7 @@
 #include "board/beam_rules.h"
 #include "board/beam_trace.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/platform.h"
 #include "play/level_file.h"
 #include "play/level_format.h"
@@ -55,9 +56,9 @@ void set_up_board(const level_data& level) {
 void place_solution() {
     for (auto& column : board) {
         for (point& cell : column) {
-            if (cell.solution_kind < kind_mirror || cell.solution_kind > kind_blue_sphere) continue;
+            if (!is_movable(cell.solution_kind)) continue;
             cell.kind = cell.solution_kind;
-            if (cell.kind <= kind_double_prism) {
+            if (is_turnable(cell.kind)) {
                 cell.state = cell.solution_orientation;
             } else {
                 cell.state = 0;
@@ -94,7 +95,7 @@ std::string cells_json(bool lamps) {
         for (int32_t r = 0; r < board_rows; ++r) {
             const point& p = board[c][r];
             const bool wanted = lamps ? p.kind == kind_lamp
-                                      : (p.kind >= kind_white_sphere && p.kind <= kind_blue_sphere);
+                                      : is_sphere(p.kind);
             if (!wanted) continue;
             out << (first ? "" : ",") << '[' << c << ',' << r << ',' << p.state;
             if (lamps) out << ',' << (lamp_is_lit(p.colour, p.state) ? 1 : 0);
@@ -140,8 +141,7 @@ int run_trace(const std::vector<std::string>& args) {
     for (const turn_t& t : turns) {
         const bool on_board = t.c >= 0 && t.c < board_columns && t.r >= 0 && t.r < board_rows;
         const std::string cell = std::to_string(t.c) + "," + std::to_string(t.r);
-        if (!on_board || board[t.c][t.r].kind < kind_mirror ||
-            board[t.c][t.r].kind > kind_double_prism)
+        if (!on_board || !is_turnable(board[t.c][t.r].kind))
             throw refusal{"--turn: no piece to turn on cell " + cell};
         if (t.o < 0 || t.o > 7)
             throw refusal{"--turn: orientation " + std::to_string(t.o) + " is not 0 to 7"};
@@ -156,7 +156,7 @@ int run_trace(const std::vector<std::string>& args) {
         laser_sources[static_cast<size_t>(i)].active = 0;
     }
 
-    const int32_t steps = trace_beams();
+    const int32_t steps = trace_beams_silent();
     std::ostringstream out;
     out << "{\"beam_count\":" << beam_count << ",\"beams\":" << beams_json() << ",\"explosion\":";
     if (explosion_x != 0 || explosion_y != 0)

@@ -18,7 +18,7 @@
 #include "app/assets.h"
 #include "app/bitmap_font.h"
 #include "app/game_state.h"
-#include "board/board_drawing.h"
+#include "play/board_drawing.h"
 #include "board/board_state.h"
 #include "platform/headless.h"
 #include "platform/platform.h"

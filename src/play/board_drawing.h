@@ -17,8 +17,9 @@ void draw_grid();
 // spheres a beam passed (with their sound once per passing), and the solution overlay while
 // solution_alpha is above 0. Advances both animation counters by one.
 void draw_pieces();
+// The beam trace with everything it shows drawn: every segment as it is taken, the wall
+// sparks and the blends of beams that meet. Returns the number of steps taken (at least 1).
+int32_t trace_beams();
 
-// The picture of a piece kind (1 to 13; null for others) and the frame of it that shows the
-// given orientation (for a lamp: its colour).
+// The picture of a piece kind (1 to 13; null for others); piece_frame picks its frame.
 const platform::image* piece_image(int32_t kind);
-int32_t piece_frame(int32_t kind, int32_t orientation, int32_t lamp_colour);
