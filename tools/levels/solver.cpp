@@ -1,8 +1,12 @@
-// The exact search over placements (see solver.h for why it misses no solution).
+// The exact search over placements (see solver.h for why it misses no solution): the beam
+// network search, and the plain search kept for trial and error and as the reference.
 #include "solver.h"
 
 #include <algorithm>
 #include <random>
+
+#include "board/beam_rules.h"
+#include "board/board_state.h"
 
 namespace levels {
 
@@ -10,7 +14,7 @@ namespace {
 
 constexpr int orientation_count[14] = {0, 0, 0, 0, 0, 0, 8, 4, 4, 8, 1, 1, 1, 1};
 
-struct search {
+struct plain_search {
     sim_board board;
     std::array<int, 14> stock{};
     int placed = 0;
@@ -28,7 +32,7 @@ struct search {
     std::vector<trace_result> traces;
     std::vector<std::vector<move>> move_lists;
 
-    search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
+    plain_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
            solve_result& r)
         : board(b), stock(s), options(o), result(r), random(o.seed) {
         for (int k = 6; k < 14; ++k) total += stock[k];
@@ -152,6 +156,402 @@ struct search {
     }
 };
 
+// The beam network search. Like the plain search it places a piece only where a beam enters an
+// empty cell, in (step, cell) order, and only where the piece acts on a beam arriving then while
+// leaving alone every beam that passed the cell before. On top of that:
+// - Orientation groups: the orientations of a kind that do the same to every beam arriving at
+//   the cell are one child; the placed piece keeps the whole group and is split only when a
+//   later trace brings a beam on which they differ. Each orientation still counts as its own
+//   solution, so the counts equal the plain search's.
+// - A lower bound on the pieces still needed (colours nobody supplies, turns no beam has yet),
+//   which stops a branch that cannot win within the cap.
+// - Head-on meetings: a piece above the mirror on an empty cell where a stopped beam rests stops
+//   a beam meeting it there, even a piece that would pass that beam. Such a piece acts though it
+//   changes no beam by its own rule, so it is a move too, and a piece that would act that way
+//   earlier is no move later.
+struct network_search {
+    sim_board board;
+    std::array<int, 14> stock{};
+    int placed = 0;
+    int total = 0;
+    int cap = 0;  // place at most this many pieces in this pass
+    uint32_t mask = 0;
+    uint32_t all_on = 0;
+    const solve_options& options;
+    solve_result& result;
+    std::array<uint8_t, cell_count> group{};  // orientations a placed piece stands for, bit o
+    std::vector<int> placed_cells;
+    bool stopped = false;
+    bool at_root_stats = false;
+    struct move {
+        int cell, kind, step;
+        uint8_t orientations;
+        bool stops_only;
+    };
+    std::vector<trace_result> traces;
+    std::vector<std::vector<move>> move_lists;
+    // The lower bound's shortest paths: fewest new turning pieces to bring a beam to a cell going
+    // in a direction, with one list of states per cost.
+    std::array<int8_t, cell_count * 8> turns{};
+    std::vector<std::vector<int16_t>> buckets;
+
+    network_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
+                   solve_result& r)
+        : board(b), stock(s), options(o), result(r) {
+        for (int k = 6; k < 14; ++k) total += stock[size_t(k)];
+        all_on = (1u << board.laser_cells.size()) - 1;
+        traces.resize(size_t(total) + 1);
+        move_lists.resize(size_t(total) + 1);
+        buckets.resize(size_t(total) + 2);
+    }
+
+    static int orientation_bits(int kind) { return (1 << orientation_count[kind]) - 1; }
+    static int lowest(int bits) { return __builtin_ctz(unsigned(bits)); }
+
+    // What a piece does to one arriving beam, as one number: equal numbers, same trace.
+    static int behaviour(int kind, int orientation, int dir, int colour) {
+        if (kind >= kind_white_sphere) return kind - 10 == colour ? 0 : 1;
+        int split;
+        int out = piece_turn(kind, orientation, dir, &split);
+        return (out + 1) * 9 + split + 1;
+    }
+    static bool changes(int kind, int orientation, int dir, int colour) {
+        if (kind >= kind_white_sphere) return kind - 10 != colour;
+        int split;
+        int out = piece_turn(kind, orientation, dir, &split);
+        return out != dir || split >= 0;
+    }
+
+    // The first beam in the trace on which the orientations of a placed piece differ: the cell,
+    // and the orientations split by what they do to it (count parts). -1 when none differs.
+    int disagreement(const trace_result& t, std::array<uint8_t, 8>& parts, int& count) const {
+        for (const beam_entry& v : t.piece_visits) {
+            if (v.step >= t.explosion_step) break;
+            int bits = group[size_t(v.cell)];
+            if ((bits & (bits - 1)) == 0) continue;
+            int kind = board.kind[size_t(v.cell)];
+            std::array<int, 8> seen{};
+            count = 0;
+            for (int o = 0; o < 8; ++o) {
+                if (!(bits >> o & 1)) continue;
+                int b = behaviour(kind, o, v.dir, v.colour);
+                int p = 0;
+                while (p < count && seen[size_t(p)] != b) ++p;
+                if (p == count) {
+                    seen[size_t(count)] = b;
+                    parts[size_t(count++)] = 0;
+                }
+                parts[size_t(p)] = uint8_t(parts[size_t(p)] | (1 << o));
+            }
+            if (count > 1) return v.cell;
+        }
+        return -1;
+    }
+
+    void set_group(int cell, int bits) {
+        group[size_t(cell)] = uint8_t(bits);
+        board.state[size_t(cell)] = int8_t(lowest(bits));
+    }
+
+    int64_t orientation_product() const {
+        int64_t n = 1;
+        for (int cell : placed_cells) n *= __builtin_popcount(group[size_t(cell)]);
+        return n;
+    }
+
+    // The orientations of the pieces that win under this set of lasers and under no larger set
+    // (those wins belong to the larger set, searched on its own). Groups are split where a larger
+    // set's beams tell their orientations apart.
+    int64_t credited() {
+        trace_result t;
+        for (uint32_t wider = mask + 1; wider <= all_on; ++wider) {
+            if ((wider & mask) != mask) continue;
+            sim_trace(board, wider, true, t);
+            std::array<uint8_t, 8> parts{};
+            int count = 0;
+            int cell = disagreement(t, parts, count);
+            if (cell >= 0) {
+                int bits = group[size_t(cell)];
+                int64_t sum = 0;
+                for (int p = 0; p < count; ++p) {
+                    set_group(cell, parts[size_t(p)]);
+                    sum += credited();
+                }
+                set_group(cell, bits);
+                return sum;
+            }
+            if (t.won()) return 0;
+        }
+        return orientation_product();
+    }
+
+    void keep_solutions(const std::string& idea) {
+        // Every orientation of every group, until enough are kept.
+        std::vector<int> choice(placed_cells.size(), 0);
+        for (size_t i = 0; i < placed_cells.size(); ++i) choice[i] = lowest(group[size_t(placed_cells[i])]);
+        for (;;) {
+            if (int(result.kept.size()) >= options.keep) return;
+            solution s;
+            s.laser_on = mask;
+            s.idea = idea;
+            for (size_t i = 0; i < placed_cells.size(); ++i) {
+                int cell = placed_cells[i];
+                int kind = board.kind[size_t(cell)];
+                s.pieces.push_back({cell, kind, kind >= kind_white_sphere ? 0 : choice[i]});
+            }
+            result.kept.push_back(std::move(s));
+            size_t i = 0;
+            for (; i < choice.size(); ++i) {
+                int bits = group[size_t(placed_cells[i])];
+                int next = choice[i] + 1;
+                while (next < 8 && !(bits >> next & 1)) ++next;
+                if (next < 8) {
+                    choice[i] = next;
+                    break;
+                }
+                choice[i] = lowest(bits);
+            }
+            if (i == choice.size()) return;
+        }
+    }
+
+    void record_win() {
+        int64_t n = credited();
+        if (n == 0) return;
+        result.solutions += n;
+        result.solutions_by_size[placed] += n;
+        if (result.fewest < 0 || placed < result.fewest) result.fewest = placed;
+        if (result.nodes_to_first < 0) result.nodes_to_first = result.nodes;
+        std::string idea = idea_of(board, mask);
+        result.ideas.insert(idea);
+        result.ideas_by_size[placed].insert(idea);
+        keep_solutions(idea);
+        if (options.stop_after >= 0 && result.solutions >= options.stop_after) stopped = true;
+    }
+
+    // Fewer pieces than this cannot win from here (a large number when nothing can).
+    int lower_bound() {
+        constexpr int hopeless = 1 << 20;
+        int left = cap - placed;
+        // Colours: each colour a lamp needs that no switched-on laser and no placed sphere gives
+        // takes a sphere of that colour.
+        int supplied = 0, needed = 0;
+        for (size_t i = 0; i < board.laser_cells.size(); ++i)
+            if (mask >> i & 1) supplied |= beam_colour_bit[size_t(board.colour[size_t(board.laser_cells[i])])];
+        for (int cell : placed_cells) {
+            int kind = board.kind[size_t(cell)];
+            if (kind >= kind_white_sphere) supplied |= beam_colour_bit[size_t(kind - 10)];
+        }
+        for (int cell : board.lamp_cells) needed |= lamp_needs[size_t(board.colour[size_t(cell)])];
+        int spheres = 0;
+        for (int c = 0; c < 4; ++c) {
+            if (!(needed & ~supplied & beam_colour_bit[size_t(c)])) continue;
+            if (stock[size_t(10 + c)] == 0) return hopeless;
+            spheres += 1;
+        }
+        int turners = stock[6] + stock[7] + stock[8] + stock[9];
+        int budget = std::min(turners, left - spheres);
+        if (budget < 0) return hopeless;
+        // Turns: a beam goes straight through an empty cell for nothing and turns there, in any
+        // direction, for one new piece; placed and fixed pieces act as they can. Every lamp must
+        // be reached; the one reached last needs that many new turning pieces (a split counts
+        // as a turn, and a loop through one new piece can be cut short, so none is counted
+        // twice). Spheres never turn, so they add to it.
+        turns.fill(int8_t(127));
+        for (int c = 0; c <= budget; ++c) buckets[size_t(c)].clear();
+        for (size_t i = 0; i < board.laser_cells.size(); ++i) {
+            if (!(mask >> i & 1)) continue;
+            int cell = board.laser_cells[i];
+            int state = cell * 8 + board.state[size_t(cell)];
+            turns[size_t(state)] = 0;
+            buckets[0].push_back(int16_t(state));
+        }
+        int lamps_left = 0;
+        std::array<bool, cell_count> lamp_reached{};
+        for (int cell : board.lamp_cells) {
+            if (!lamp_reached[size_t(cell)]) ++lamps_left;
+            lamp_reached[size_t(cell)] = true;
+        }
+        for (int cell : board.lamp_cells) lamp_reached[size_t(cell)] = false;
+        int farthest = 0;
+        for (int cost = 0; cost <= budget && lamps_left > 0; ++cost) {
+            std::vector<int16_t>& list = buckets[size_t(cost)];
+            while (!list.empty() && lamps_left > 0) {
+                int state = list.back();
+                list.pop_back();
+                if (turns[size_t(state)] != cost) continue;
+                int cell = state / 8, dir = state % 8;
+                int x = cell_column(cell) + dir_column_step[size_t(dir)];
+                int y = cell_row(cell) + dir_row_step[size_t(dir)];
+                if (x < 0 || x >= columns || y < 0 || y >= rows) continue;
+                int next = cell_index(x, y);
+                int kind = board.kind[size_t(next)];
+                auto reach = [&](int d, int c) {
+                    int s = next * 8 + d;
+                    if (turns[size_t(s)] <= c) return;
+                    turns[size_t(s)] = int8_t(c);
+                    buckets[size_t(c)].push_back(int16_t(s));
+                };
+                switch (kind) {
+                case kind_empty:
+                    reach(dir, cost);
+                    if (cost < budget)
+                        for (int d = 0; d < 8; ++d)
+                            if (d != dir) reach(d, cost + 1);
+                    break;
+                case kind_lamp:
+                    if (!lamp_reached[size_t(next)]) {
+                        lamp_reached[size_t(next)] = true;
+                        --lamps_left;
+                        farthest = cost;
+                    }
+                    reach(dir, cost);
+                    break;
+                case kind_translator:
+                    if (board.state[size_t(next)] == dir) reach(dir, cost);
+                    break;
+                case kind_mirror:
+                case kind_double_mirror:
+                case kind_prism:
+                case kind_double_prism: {
+                    int bits = group[size_t(next)];
+                    for (int o = 0; o < 8; ++o) {
+                        if (!(bits >> o & 1)) continue;
+                        int split;
+                        int out = piece_turn(kind, o, dir, &split);
+                        if (out >= 0) reach(out, cost);
+                        if (split >= 0) reach(split, cost);
+                    }
+                    break;
+                }
+                default:
+                    if (kind >= kind_white_sphere) reach(dir, cost);
+                    break;  // lasers, walls and bombs stop it (no solution sets a bomb off)
+                }
+            }
+        }
+        if (lamps_left > 0) return hopeless;
+        return spheres + farthest;
+    }
+
+    // Returns whether a solution was found at or below this node.
+    bool visit(int last_step, int last_cell) {
+        if (stopped) return false;
+        if (result.nodes >= options.node_budget) {
+            stopped = true;
+            result.exhausted = false;
+            return false;
+        }
+        result.nodes += 1;
+        trace_result& t = traces[size_t(placed)];
+        sim_trace(board, mask, true, t);
+        {
+            std::array<uint8_t, 8> parts{};
+            int count = 0;
+            int cell = disagreement(t, parts, count);
+            if (cell >= 0) {
+                int bits = group[size_t(cell)];
+                bool found = false;
+                for (int p = 0; p < count && !stopped; ++p) {
+                    set_group(cell, parts[size_t(p)]);
+                    found = visit(last_step, last_cell) || found;
+                }
+                set_group(cell, bits);
+                return found;
+            }
+        }
+        if (t.won()) {
+            record_win();
+            return true;
+        }
+        if (placed >= cap) return false;
+        if (placed + lower_bound() > cap) return false;
+        std::vector<beam_entry>& e = t.entries;
+        std::stable_sort(e.begin(), e.end(), [](const beam_entry& a, const beam_entry& b) {
+            return a.step != b.step ? a.step < b.step : a.cell < b.cell;
+        });
+        std::vector<move>& moves = move_lists[size_t(placed)];
+        moves.clear();
+        std::vector<const beam_entry*> earlier;
+        size_t i = 0;
+        while (i < e.size()) {
+            size_t j = i;
+            while (j < e.size() && e[j].step == e[i].step && e[j].cell == e[i].cell) ++j;
+            int step = e[i].step, cell = e[i].cell;
+            bool after = step > last_step || (step == last_step && cell > last_cell);
+            if (!after || step >= t.explosion_step) {
+                i = j;
+                continue;
+            }
+            bool miss_now = false, miss_before = false;
+            for (const near_miss& n : t.near_misses) {
+                if (n.cell != cell) continue;
+                miss_now = miss_now || n.step == step;
+                miss_before = miss_before || n.step < step;
+            }
+            earlier.clear();
+            for (size_t m = 0; m < i; ++m)
+                if (e[m].cell == cell) earlier.push_back(&e[m]);
+            for (int kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
+                if (stock[size_t(kind)] == 0) continue;
+                // A piece above the mirror would already have stopped a beam here.
+                if (kind > kind_mirror && miss_before) continue;
+                size_t first = moves.size();
+                for (int o = 0; o < orientation_count[kind]; ++o) {
+                    bool acts = kind > kind_mirror && miss_now, turns_one = false;
+                    for (size_t m = i; m < j; ++m) {
+                        if (!changes(kind, o, e[m].dir, e[m].colour)) continue;
+                        acts = true;
+                        turns_one = turns_one || kind >= kind_white_sphere ||
+                                    piece_turn(kind, o, e[m].dir, nullptr) >= 0;
+                    }
+                    if (!acts) continue;
+                    bool leaves_earlier = true;
+                    for (const beam_entry* m : earlier)
+                        leaves_earlier = leaves_earlier && !changes(kind, o, m->dir, m->colour);
+                    if (!leaves_earlier) continue;
+                    size_t g = first;
+                    for (; g < moves.size(); ++g) {
+                        int r = lowest(moves[g].orientations);
+                        bool same = true;
+                        for (size_t m = i; m < j && same; ++m)
+                            same = behaviour(kind, o, e[m].dir, e[m].colour) ==
+                                   behaviour(kind, r, e[m].dir, e[m].colour);
+                        if (same) break;
+                    }
+                    if (g < moves.size()) moves[g].orientations = uint8_t(moves[g].orientations | (1 << o));
+                    else moves.push_back({cell, kind, step, uint8_t(1 << o), !turns_one});
+                }
+            }
+            i = j;
+        }
+        bool root = placed == 0 && mask == all_on && at_root_stats;
+        bool found = false;
+        for (const move& m : moves) {
+            if (stopped) break;
+            board.kind[size_t(m.cell)] = int8_t(m.kind);
+            set_group(m.cell, m.orientations);
+            stock[size_t(m.kind)] -= 1;
+            placed += 1;
+            placed_cells.push_back(m.cell);
+            bool below = visit(m.step, m.cell);
+            placed_cells.pop_back();
+            placed -= 1;
+            stock[size_t(m.kind)] += 1;
+            board.kind[size_t(m.cell)] = 0;
+            board.state[size_t(m.cell)] = 0;
+            group[size_t(m.cell)] = 0;
+            if (root && !m.stops_only) {
+                int n = __builtin_popcount(m.orientations);
+                result.root_moves += n;
+                result.dead_root_moves += below ? 0 : n;
+            }
+            found = found || below;
+        }
+        return found;
+    }
+};
+
 }  // namespace
 
 std::string idea_of(const sim_board& board, uint32_t laser_on) {
@@ -166,13 +566,33 @@ std::string idea_of(const sim_board& board, uint32_t laser_on) {
 solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
                    const solve_options& options) {
     solve_result result;
-    search s(fixed, stock, options, result);
-    // All lasers on first, then every smaller set of lasers switched on.
-    for (uint32_t mask = s.all_on; mask >= 1 && !s.stopped; --mask) {
-        if (!options.all_masks && mask != s.all_on) break;
-        s.mask = mask;
-        s.at_root_stats = mask == s.all_on;
-        s.visit(-1, -1);
+    if (options.reference || options.random_order || options.merge_stops) {
+        plain_search s(fixed, stock, options, result);
+        // All lasers on first, then every smaller set of lasers switched on.
+        for (uint32_t mask = s.all_on; mask >= 1 && !s.stopped; --mask) {
+            if (!options.all_masks && mask != s.all_on) break;
+            s.mask = mask;
+            s.at_root_stats = mask == s.all_on;
+            s.visit(-1, -1);
+        }
+        if (s.stopped && options.stop_after >= 0 && result.solutions >= options.stop_after)
+            result.exhausted = false;
+        return result;
+    }
+    network_search s(fixed, stock, options, result);
+    int most = std::min(s.total, options.max_pieces);
+    // Deepening: one pass per piece count, until one wins; else one pass with every piece.
+    for (int cap = options.fewest_only ? 0 : most; cap <= most && !s.stopped; ++cap) {
+        s.cap = cap;
+        result.root_moves = 0;
+        result.dead_root_moves = 0;
+        for (uint32_t mask = s.all_on; mask >= 1 && !s.stopped; --mask) {
+            if (!options.all_masks && mask != s.all_on) break;
+            s.mask = mask;
+            s.at_root_stats = mask == s.all_on;
+            s.visit(-1, -1);
+        }
+        if (result.solutions > 0) break;
     }
     if (s.stopped && options.stop_after >= 0 && result.solutions >= options.stop_after)
         result.exhausted = false;

@@ -39,6 +39,8 @@ struct solve_options {
     int max_pieces = 1 << 20;      // place at most this many pieces of the stock
     bool merge_stops = false;      // one blocking move per piece kind and cell (effort only)
     uint64_t seed = 1;
+    bool reference = false;        // the plain search: every orientation its own child, no bound
+    bool fewest_only = false;      // stop at the smallest piece count that wins (iterative deepening)
 };
 
 struct solve_result {
