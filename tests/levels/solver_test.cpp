@@ -6,6 +6,7 @@
 #include <set>
 
 #include "game_replay.h"
+#include "level_source.h"
 #include "solver.h"
 
 using namespace levels;
@@ -151,11 +152,53 @@ TEST(level_solver, finds_exactly_the_fewest_piece_solutions_that_brute_force_fin
         if (fewest > 0) {
             EXPECT_EQ(found, wins) << "round " << round;
         }
+        // Adding pieces one at a time finds the same fewest and the same solutions of that size.
+        o.fewest_only = true;
+        solve_result d = solve(f.board, stock, o);
+        EXPECT_EQ(d.fewest, fewest) << "round " << round;
+        if (fewest > 0) {
+            EXPECT_EQ(d.solutions, int64_t(wins.size())) << "round " << round;
+            std::set<piece_set> deep;
+            for (const solution& s : d.kept) deep.insert(as_set(s.pieces));
+            EXPECT_EQ(deep, wins) << "round " << round;
+        }
         ++compared;
         solvable += fewest > 0;
     }
     EXPECT_EQ(compared, 150);
     EXPECT_GE(solvable, 15);  // the comparison must not be vacuous
+}
+
+TEST(level_solver, the_network_search_counts_as_the_plain_search_on_shipped_levels) {
+    // Orientation groups, the bound and the near misses change how much is searched, never
+    // what is found: every solution of every size up to the stock, each set of lasers, the
+    // ideas and the dead first moves of the grade.
+    std::vector<std::string> paths =
+        read_level_list(std::string(BEAMWORKS_SOURCE_DIR) + "/content/levels/levels.txt", 120);
+    int compared = 0;
+    int64_t plain_nodes = 0, network_nodes = 0;
+    for (size_t i = 0; i < paths.size(); i += 3) {
+        fixed_level f = split_level(read_level_source(paths[i]).grid);
+        solve_options o;
+        o.keep = 0;
+        o.node_budget = 3'000'000;
+        o.reference = true;
+        solve_result plain = solve(f.board, f.stock, o);
+        if (!plain.exhausted) continue;  // a deep level: beyond the plain search
+        o.reference = false;
+        solve_result network = solve(f.board, f.stock, o);
+        ASSERT_TRUE(network.exhausted) << paths[i];
+        EXPECT_EQ(network.fewest, plain.fewest) << paths[i];
+        EXPECT_EQ(network.solutions_by_size, plain.solutions_by_size) << paths[i];
+        EXPECT_EQ(network.ideas_by_size, plain.ideas_by_size) << paths[i];
+        EXPECT_EQ(network.root_moves, plain.root_moves) << paths[i];
+        EXPECT_EQ(network.dead_root_moves, plain.dead_root_moves) << paths[i];
+        plain_nodes += plain.nodes;
+        network_nodes += network.nodes;
+        ++compared;
+    }
+    EXPECT_GE(compared, 30);
+    EXPECT_LT(network_nodes, plain_nodes);
 }
 
 TEST(level_solver, tries_lasers_switched_off_as_a_player_may) {
