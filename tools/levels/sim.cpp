@@ -61,7 +61,6 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
     out.explosion_step = no_step;
     out.entries.clear();
     out.piece_visits.clear();
-    out.near_misses.clear();
     out.lit_path = 0;
     for (int i = 0; i < count; ++i) {
         int cell = b.laser_cells[i];
@@ -146,10 +145,6 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                         else if ((p.active == 1 && q.active == 1) || k > 6) {
                             p.active = 0;
                             q.active = 0;
-                        } else if (want_entries && k == 0 && (p.active == 1 || q.active == 1)) {
-                            // A beam passes one that stopped here: a piece above the mirror
-                            // on this empty cell would stop it too.
-                            out.near_misses.push_back({step, int16_t(cell_index(p.x, p.y))});
                         }
                     }
                 } else if (p.active == 1 && q.active == 1 && p.x + step_x(p.dir) == q.x &&

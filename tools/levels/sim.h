@@ -56,14 +56,6 @@ struct beam_entry {
     int16_t beam;    // index of the beam in the trace
 };
 
-// A beam entering an empty cell where a beam that stopped earlier rests, meeting it head-on: the
-// empty cell lets it pass, but any piece above the mirror (double mirror, prisms, spheres) on
-// that cell would stop it, even one that passes both beams.
-struct near_miss {
-    int step;
-    int16_t cell;
-};
-
 struct trace_result {
     std::array<uint8_t, cell_count> lamp_mask{};  // 8 red, 4 green, 2 blue, 1 white
     int explosion_step = no_step;                 // first step at which a bomb went off
@@ -72,14 +64,13 @@ struct trace_result {
     int lit_path = 0;          // cells entered by solid beams
     std::vector<beam_entry> entries;  // into empty cells, in step order
     std::vector<beam_entry> piece_visits;  // into cells with a movable piece, in step order
-    std::vector<near_miss> near_misses;    // in step order
     bool all_lit = false;
     bool won() const { return all_lit && explosion_step == no_step; }
 };
 
 // laser_on: bit i switches laser i (loader order) on.
-// want_entries: record the entries into empty cells and pieces and the near misses (the search
-// needs them, a replay does not).
+// want_entries: record the entries into empty cells and into movable pieces (the search needs
+// them, a replay does not).
 // signature: if not null, receives the idea of the run: for every beam in order, what each
 // movable piece did to it (arrival -> departure, stop, split, new colour). Positions and kinds
 // are left out, so a mirror slid along its beam, or a double mirror doing a mirror's job, is the

@@ -14,6 +14,26 @@ namespace {
 
 constexpr int orientation_count[14] = {0, 0, 0, 0, 0, 0, 8, 4, 4, 8, 1, 1, 1, 1};
 
+// The game's rules for the turning pieces, looked up once: the search asks them millions of
+// times. exit is the direction a beam leaves in (-1: stopped), split the direction of a double
+// prism's new beam (-1: none).
+struct turn_table {
+    std::array<std::array<std::array<int8_t, 8>, 8>, 10> exit{}, split{};
+    turn_table() {
+        for (int kind = kind_mirror; kind <= kind_double_prism; ++kind)
+            for (int o = 0; o < 8; ++o)
+                for (int d = 0; d < 8; ++d) {
+                    int sp;
+                    exit[size_t(kind)][size_t(o)][size_t(d)] = int8_t(piece_turn(kind, o, d, &sp));
+                    split[size_t(kind)][size_t(o)][size_t(d)] = int8_t(sp);
+                }
+    }
+};
+const turn_table& turn_rules() {
+    static const turn_table table;
+    return table;
+}
+
 struct plain_search {
     sim_board board;
     std::array<int, 14> stock{};
@@ -165,10 +185,12 @@ struct plain_search {
 //   solution, so the counts equal the plain search's.
 // - A lower bound on the pieces still needed (colours nobody supplies, turns no beam has yet),
 //   which stops a branch that cannot win within the cap.
-// - Head-on meetings: a piece above the mirror on an empty cell where a stopped beam rests stops
-//   a beam meeting it there, even a piece that would pass that beam. Such a piece acts though it
-//   changes no beam by its own rule, so it is a move too, and a piece that would act that way
-//   earlier is no move later.
+// - Head-on meetings need nothing special. A piece above the mirror stops a beam that meets one
+//   resting in its cell even if it passes both, so such a piece could act without changing a
+//   beam by its own rule; but no beam ever meets one resting in an empty cell. Every piece sends
+//   a beam out in a direction that tells which way it came in, so each (cell, direction) is
+//   entered at most once in a trace, and a beam meeting a resting one head-on in an empty cell
+//   would enter a cell as the beam that stopped there, or its partner, already had.
 struct network_search {
     sim_board board;
     std::array<int, 14> stock{};
@@ -190,9 +212,14 @@ struct network_search {
     };
     std::vector<trace_result> traces;
     std::vector<std::vector<move>> move_lists;
+    std::vector<std::vector<int>> previous_lists;
+    std::array<int, cell_count> latest{};
     // The lower bound's shortest paths: fewest new turning pieces to bring a beam to a cell going
     // in a direction, with one list of states per cost.
-    std::array<int8_t, cell_count * 8> turns{};
+    // States: a beam in a cell going in a direction (cell * 8 + direction), then one state per
+    // cell for a new piece there (turn_states + cell).
+    static constexpr int turn_states = cell_count * 8;
+    std::array<int8_t, cell_count * 9> turns{};
     std::vector<std::vector<int16_t>> buckets;
 
     network_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
@@ -202,24 +229,28 @@ struct network_search {
         all_on = (1u << board.laser_cells.size()) - 1;
         traces.resize(size_t(total) + 1);
         move_lists.resize(size_t(total) + 1);
+        previous_lists.resize(size_t(total) + 1);
         buckets.resize(size_t(total) + 2);
     }
 
-    static int orientation_bits(int kind) { return (1 << orientation_count[kind]) - 1; }
     static int lowest(int bits) { return __builtin_ctz(unsigned(bits)); }
 
-    // What a piece does to one arriving beam, as one number: equal numbers, same trace.
-    static int behaviour(int kind, int orientation, int dir, int colour) {
-        if (kind >= kind_white_sphere) return kind - 10 == colour ? 0 : 1;
-        int split;
-        int out = piece_turn(kind, orientation, dir, &split);
-        return (out + 1) * 9 + split + 1;
+    const turn_table& rules = turn_rules();
+
+    int exit_dir(int kind, int orientation, int dir) const {
+        return rules.exit[size_t(kind)][size_t(orientation)][size_t(dir)];
     }
-    static bool changes(int kind, int orientation, int dir, int colour) {
+    int split_dir(int kind, int orientation, int dir) const {
+        return rules.split[size_t(kind)][size_t(orientation)][size_t(dir)];
+    }
+    // What a piece does to one arriving beam, as one number: equal numbers, same trace.
+    int behaviour(int kind, int orientation, int dir, int colour) const {
+        if (kind >= kind_white_sphere) return kind - 10 == colour ? 0 : 1;
+        return (exit_dir(kind, orientation, dir) + 1) * 9 + split_dir(kind, orientation, dir) + 1;
+    }
+    bool changes(int kind, int orientation, int dir, int colour) const {
         if (kind >= kind_white_sphere) return kind - 10 != colour;
-        int split;
-        int out = piece_turn(kind, orientation, dir, &split);
-        return out != dir || split >= 0;
+        return exit_dir(kind, orientation, dir) != dir || split_dir(kind, orientation, dir) >= 0;
     }
 
     // The first beam in the trace on which the orientations of a placed piece differ: the cell,
@@ -380,6 +411,16 @@ struct network_search {
                 int state = list.back();
                 list.pop_back();
                 if (turns[size_t(state)] != cost) continue;
+                if (state >= turn_states) {
+                    // A new piece on this cell sends the beam on in any direction.
+                    int at = (state - turn_states) * 8;
+                    for (int d = 0; d < 8; ++d) {
+                        if (turns[size_t(at + d)] <= cost) continue;
+                        turns[size_t(at + d)] = int8_t(cost);
+                        list.push_back(int16_t(at + d));
+                    }
+                    continue;
+                }
                 int cell = state / 8, dir = state % 8;
                 int x = cell_column(cell) + dir_column_step[size_t(dir)];
                 int y = cell_row(cell) + dir_row_step[size_t(dir)];
@@ -395,9 +436,10 @@ struct network_search {
                 switch (kind) {
                 case kind_empty:
                     reach(dir, cost);
-                    if (cost < budget)
-                        for (int d = 0; d < 8; ++d)
-                            if (d != dir) reach(d, cost + 1);
+                    if (cost < budget && turns[size_t(turn_states + next)] > cost + 1) {
+                        turns[size_t(turn_states + next)] = int8_t(cost + 1);
+                        buckets[size_t(cost + 1)].push_back(int16_t(turn_states + next));
+                    }
                     break;
                 case kind_lamp:
                     if (!lamp_reached[size_t(next)]) {
@@ -417,8 +459,7 @@ struct network_search {
                     int bits = group[size_t(next)];
                     for (int o = 0; o < 8; ++o) {
                         if (!(bits >> o & 1)) continue;
-                        int split;
-                        int out = piece_turn(kind, o, dir, &split);
+                        int out = exit_dir(kind, o, dir), split = split_dir(kind, o, dir);
                         if (out >= 0) reach(out, cost);
                         if (split >= 0) reach(split, cost);
                     }
@@ -465,14 +506,21 @@ struct network_search {
             return true;
         }
         if (placed >= cap) return false;
-        if (placed + lower_bound() > cap) return false;
         std::vector<beam_entry>& e = t.entries;
         std::stable_sort(e.begin(), e.end(), [](const beam_entry& a, const beam_entry& b) {
             return a.step != b.step ? a.step < b.step : a.cell < b.cell;
         });
         std::vector<move>& moves = move_lists[size_t(placed)];
         moves.clear();
-        std::vector<const beam_entry*> earlier;
+        // The arrivals at a cell before the current one, newest first: previous[m] is the entry
+        // before e[m] at the same cell (-1 for none).
+        std::vector<int>& previous = previous_lists[size_t(placed)];
+        previous.assign(e.size(), -1);
+        for (const beam_entry& x : e) latest[size_t(x.cell)] = -1;
+        for (size_t m = 0; m < e.size(); ++m) {
+            previous[m] = latest[size_t(e[m].cell)];
+            latest[size_t(e[m].cell)] = int(m);
+        }
         size_t i = 0;
         while (i < e.size()) {
             size_t j = i;
@@ -483,32 +531,20 @@ struct network_search {
                 i = j;
                 continue;
             }
-            bool miss_now = false, miss_before = false;
-            for (const near_miss& n : t.near_misses) {
-                if (n.cell != cell) continue;
-                miss_now = miss_now || n.step == step;
-                miss_before = miss_before || n.step < step;
-            }
-            earlier.clear();
-            for (size_t m = 0; m < i; ++m)
-                if (e[m].cell == cell) earlier.push_back(&e[m]);
             for (int kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
                 if (stock[size_t(kind)] == 0) continue;
-                // A piece above the mirror would already have stopped a beam here.
-                if (kind > kind_mirror && miss_before) continue;
                 size_t first = moves.size();
                 for (int o = 0; o < orientation_count[kind]; ++o) {
-                    bool acts = kind > kind_mirror && miss_now, turns_one = false;
+                    bool acts = false, turns_one = false;
                     for (size_t m = i; m < j; ++m) {
                         if (!changes(kind, o, e[m].dir, e[m].colour)) continue;
                         acts = true;
-                        turns_one = turns_one || kind >= kind_white_sphere ||
-                                    piece_turn(kind, o, e[m].dir, nullptr) >= 0;
+                        turns_one = turns_one || kind >= kind_white_sphere || exit_dir(kind, o, e[m].dir) >= 0;
                     }
                     if (!acts) continue;
                     bool leaves_earlier = true;
-                    for (const beam_entry* m : earlier)
-                        leaves_earlier = leaves_earlier && !changes(kind, o, m->dir, m->colour);
+                    for (int m = previous[i]; m >= 0 && leaves_earlier; m = previous[size_t(m)])
+                        leaves_earlier = !changes(kind, o, e[size_t(m)].dir, e[size_t(m)].colour);
                     if (!leaves_earlier) continue;
                     size_t g = first;
                     for (; g < moves.size(); ++g) {
@@ -534,7 +570,9 @@ struct network_search {
             stock[size_t(m.kind)] -= 1;
             placed += 1;
             placed_cells.push_back(m.cell);
-            bool below = visit(m.step, m.cell);
+            // The bound needs no trace: a child that cannot win within the cap is not traced.
+            // With the whole cap placed only a win counts, which the trace tells quicker.
+            bool below = (placed == cap || placed + lower_bound() <= cap) && visit(m.step, m.cell);
             placed_cells.pop_back();
             placed -= 1;
             stock[size_t(m.kind)] += 1;
@@ -590,7 +628,7 @@ solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
             if (!options.all_masks && mask != s.all_on) break;
             s.mask = mask;
             s.at_root_stats = mask == s.all_on;
-            s.visit(-1, -1);
+            if (s.lower_bound() <= cap) s.visit(-1, -1);
         }
         if (result.solutions > 0) break;
     }
