@@ -201,6 +201,30 @@ TEST(level_solver, the_network_search_counts_as_the_plain_search_on_shipped_leve
     EXPECT_LT(network_nodes, plain_nodes);
 }
 
+TEST(level_solver, proves_a_nine_piece_board_minimal_with_one_idea) {
+    // Deep boards are the network search's reason to be: the plain search would list millions of
+    // placements here. Every piece is needed, and the four solutions (the sphere slides along
+    // its beam) are one idea.
+    level_source level =
+        read_level_source(std::string(BEAMWORKS_SOURCE_DIR) + "/tools/levels/deep_boards/deep_9.lvl");
+    fixed_level f = split_level(level.grid);
+    solve_options o;
+    o.node_budget = 2'000'000;
+    o.fewest_only = true;
+    solve_result r = solve(f.board, f.stock, o);
+    ASSERT_TRUE(r.exhausted);
+    EXPECT_EQ(r.fewest, 9);
+    EXPECT_EQ(r.solutions, 4);
+    EXPECT_EQ(r.ideas.size(), 1u);
+    bool stored_found = false;
+    for (const solution& s : r.kept) {
+        game_verdict v = replay_in_game(level.grid, s.pieces, s.laser_on);
+        EXPECT_TRUE(v.all_lit && !v.exploded);
+        stored_found = stored_found || as_set(s.pieces) == as_set(stored_solution(level.grid));
+    }
+    EXPECT_TRUE(stored_found);
+}
+
 TEST(level_solver, tries_lasers_switched_off_as_a_player_may) {
     // A white and a red laser face each other on row 6 and stop each other head-on before the
     // white beam reaches the white lamp.

@@ -506,6 +506,7 @@ struct network_search {
             return true;
         }
         if (placed >= cap) return false;
+        if (placed + lower_bound() > cap) return false;
         std::vector<beam_entry>& e = t.entries;
         std::stable_sort(e.begin(), e.end(), [](const beam_entry& a, const beam_entry& b) {
             return a.step != b.step ? a.step < b.step : a.cell < b.cell;
@@ -570,9 +571,7 @@ struct network_search {
             stock[size_t(m.kind)] -= 1;
             placed += 1;
             placed_cells.push_back(m.cell);
-            // The bound needs no trace: a child that cannot win within the cap is not traced.
-            // With the whole cap placed only a win counts, which the trace tells quicker.
-            bool below = (placed == cap || placed + lower_bound() <= cap) && visit(m.step, m.cell);
+            bool below = visit(m.step, m.cell);
             placed_cells.pop_back();
             placed -= 1;
             stock[size_t(m.kind)] += 1;
@@ -628,7 +627,7 @@ solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
             if (!options.all_masks && mask != s.all_on) break;
             s.mask = mask;
             s.at_root_stats = mask == s.all_on;
-            if (s.lower_bound() <= cap) s.visit(-1, -1);
+            s.visit(-1, -1);
         }
         if (result.solutions > 0) break;
     }
