@@ -220,6 +220,12 @@ struct network_search {
     // cell for a new piece there (turn_states + cell).
     static constexpr int turn_states = cell_count * 8;
     std::array<int8_t, cell_count * 9> turns{};
+    std::array<int8_t, cell_count * 8> back{};
+    std::array<int8_t, cell_count> arrive{}, leave{};
+    std::array<bool, cell_count> turn_fits{};
+    int missing = 0;         // colour bits no switched-on laser and no placed sphere gives
+    int farthest_turns = 0;  // new turns the farthest lamp needs, and that lamp
+    int farthest_lamp = 0;
     std::vector<std::vector<int16_t>> buckets;
 
     network_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
@@ -375,8 +381,9 @@ struct network_search {
         }
         for (int cell : board.lamp_cells) needed |= lamp_needs[size_t(board.colour[size_t(cell)])];
         int spheres = 0;
+        missing = needed & ~supplied;
         for (int c = 0; c < 4; ++c) {
-            if (!(needed & ~supplied & beam_colour_bit[size_t(c)])) continue;
+            if (!(missing & beam_colour_bit[size_t(c)])) continue;
             if (stock[size_t(10 + c)] == 0) return hopeless;
             spheres += 1;
         }
@@ -389,6 +396,7 @@ struct network_search {
         // as a turn, and a loop through one new piece can be cut short, so none is counted
         // twice). Spheres never turn, so they add to it.
         turns.fill(int8_t(127));
+        arrive.fill(int8_t(127));
         for (int c = 0; c <= budget; ++c) buckets[size_t(c)].clear();
         for (size_t i = 0; i < board.laser_cells.size(); ++i) {
             if (!(mask >> i & 1)) continue;
@@ -435,6 +443,7 @@ struct network_search {
                 };
                 switch (kind) {
                 case kind_empty:
+                    arrive[size_t(next)] = int8_t(std::min(int(arrive[size_t(next)]), cost));
                     reach(dir, cost);
                     if (cost < budget && turns[size_t(turn_states + next)] > cost + 1) {
                         turns[size_t(turn_states + next)] = int8_t(cost + 1);
@@ -446,6 +455,7 @@ struct network_search {
                         lamp_reached[size_t(next)] = true;
                         --lamps_left;
                         farthest = cost;
+                        farthest_lamp = next;
                     }
                     reach(dir, cost);
                     break;
@@ -472,7 +482,79 @@ struct network_search {
             }
         }
         if (lamps_left > 0) return hopeless;
+        farthest_turns = farthest;
         return spheres + farthest;
+    }
+
+    // When the bound equals the pieces left, nothing may be wasted: there is one sphere for each
+    // colour nobody gives, and every turning piece is a turn of the beam that reaches the
+    // farthest lamp (it needs that many new turns, and no more turning pieces are left). So a
+    // turning piece may only go where such a beam can arrive and still reach that lamp with the
+    // turns left: new turns to arrive there, one for the piece, and new turns from there to the
+    // lamp, at most the lamp's distance. Marks those cells in turn_fits (after lower_bound).
+    void mark_turns_that_fit() {
+        int limit = farthest_turns - 1;  // the most new turns after the piece
+        leave.fill(int8_t(127));
+        back.fill(int8_t(127));
+        for (int c = 0; c <= std::max(limit, 0) + 1; ++c) buckets[size_t(c)].clear();
+        auto step_back = [&](int cell, int dir, int cost) {
+            int x = cell_column(cell) - dir_column_step[size_t(dir)];
+            int y = cell_row(cell) - dir_row_step[size_t(dir)];
+            if (x < 0 || x >= columns || y < 0 || y >= rows || cost > limit) return;
+            int state = cell_index(x, y) * 8 + dir;
+            if (back[size_t(state)] <= cost) return;
+            back[size_t(state)] = int8_t(cost);
+            buckets[size_t(cost)].push_back(int16_t(state));
+        };
+        // A beam leaving a cell in a direction: the fewest new turns to the lamp from there.
+        for (int d = 0; d < 8; ++d) step_back(farthest_lamp, d, 0);
+        for (int cost = 0; cost <= limit; ++cost) {
+            std::vector<int16_t>& list = buckets[size_t(cost)];
+            while (!list.empty()) {
+                int state = list.back();
+                list.pop_back();
+                if (state >= turn_states) {
+                    for (int d = 0; d < 8; ++d) step_back(state - turn_states, d, cost);
+                    continue;
+                }
+                if (back[size_t(state)] != cost) continue;
+                int cell = state / 8, dir = state % 8;
+                int kind = board.kind[size_t(cell)];
+                switch (kind) {
+                case kind_empty:
+                    step_back(cell, dir, cost);
+                    if (leave[size_t(cell)] > cost) {
+                        leave[size_t(cell)] = int8_t(cost);
+                        if (cost < limit) buckets[size_t(cost + 1)].push_back(int16_t(turn_states + cell));
+                    }
+                    break;
+                case kind_lamp:
+                    step_back(cell, dir, cost);
+                    break;
+                case kind_translator:
+                    if (board.state[size_t(cell)] == dir) step_back(cell, dir, cost);
+                    break;
+                case kind_mirror:
+                case kind_double_mirror:
+                case kind_prism:
+                case kind_double_prism: {
+                    int bits = group[size_t(cell)];
+                    for (int o = 0; o < 8; ++o) {
+                        if (!(bits >> o & 1)) continue;
+                        for (int in = 0; in < 8; ++in)
+                            if (exit_dir(kind, o, in) == dir || split_dir(kind, o, in) == dir)
+                                step_back(cell, in, cost);
+                    }
+                    break;
+                }
+                default:
+                    if (kind >= kind_white_sphere) step_back(cell, dir, cost);
+                    break;
+                }
+            }
+        }
+        for (int cell = 0; cell < cell_count; ++cell)
+            turn_fits[size_t(cell)] = arrive[size_t(cell)] + 1 + leave[size_t(cell)] <= farthest_turns;
     }
 
     // Returns whether a solution was found at or below this node.
@@ -506,7 +588,12 @@ struct network_search {
             return true;
         }
         if (placed >= cap) return false;
-        if (placed + lower_bound() > cap) return false;
+        // The first moves with every laser on are all listed, dead or not: the grade counts them.
+        bool counted_root = placed == 0 && at_root_stats;
+        int bound = lower_bound();
+        if (placed + bound > cap && !counted_root) return false;
+        bool tight = placed + bound == cap && !counted_root;
+        if (tight) mark_turns_that_fit();
         std::vector<beam_entry>& e = t.entries;
         std::stable_sort(e.begin(), e.end(), [](const beam_entry& a, const beam_entry& b) {
             return a.step != b.step ? a.step < b.step : a.cell < b.cell;
@@ -534,6 +621,8 @@ struct network_search {
             }
             for (int kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
                 if (stock[size_t(kind)] == 0) continue;
+                if (tight && kind < kind_white_sphere && !turn_fits[size_t(cell)]) continue;
+                if (tight && kind >= kind_white_sphere && !(missing & beam_colour_bit[size_t(kind - 10)])) continue;
                 size_t first = moves.size();
                 for (int o = 0; o < orientation_count[kind]; ++o) {
                     bool acts = false, turns_one = false;
@@ -562,7 +651,6 @@ struct network_search {
             }
             i = j;
         }
-        bool root = placed == 0 && mask == all_on && at_root_stats;
         bool found = false;
         for (const move& m : moves) {
             if (stopped) break;
@@ -578,7 +666,7 @@ struct network_search {
             board.kind[size_t(m.cell)] = 0;
             board.state[size_t(m.cell)] = 0;
             group[size_t(m.cell)] = 0;
-            if (root && !m.stops_only) {
+            if (counted_root && !m.stops_only) {
                 int n = __builtin_popcount(m.orientations);
                 result.root_moves += n;
                 result.dead_root_moves += below ? 0 : n;
