@@ -169,6 +169,40 @@ TEST(level_solver, finds_exactly_the_fewest_piece_solutions_that_brute_force_fin
     EXPECT_GE(solvable, 15);  // the comparison must not be vacuous
 }
 
+TEST(level_solver, credits_each_solution_to_the_most_lasers_it_wins_with) {
+    // A piece that stops a beam stands for all its stopping orientations; a laser switched back
+    // on may tell them apart, and only those that then lose are solutions with it off.
+    std::mt19937 rng(31);
+    std::array<int, 14> stock{};
+    stock[6] = 1;
+    stock[7] = 1;
+    int kept_off = 0;
+    for (int round = 0; round < 200; ++round) {
+        level_grid g = random_room(rng, 3, round % 2 == 1);
+        fixed_level f = split_level(g);
+        solve_options o;
+        o.keep = 100000;
+        solve_result r = solve(f.board, stock, o);
+        o.reference = true;
+        solve_result plain = solve(f.board, stock, o);
+        EXPECT_EQ(r.solutions_by_size, plain.solutions_by_size) << "round " << round;
+        ASSERT_EQ(r.solutions, int64_t(r.kept.size())) << "round " << round;
+        uint32_t all_on = (1u << f.board.laser_cells.size()) - 1;
+        for (const solution& s : r.kept) {
+            trace_result t;
+            sim_trace(with(f.board, s.pieces), s.laser_on, false, t);
+            EXPECT_TRUE(t.won()) << "round " << round;
+            for (uint32_t wider = s.laser_on + 1; wider <= all_on; ++wider) {
+                if ((wider & s.laser_on) != s.laser_on) continue;
+                sim_trace(with(f.board, s.pieces), wider, false, t);
+                EXPECT_FALSE(t.won()) << "round " << round;
+            }
+            kept_off += s.laser_on != all_on && !s.pieces.empty();
+        }
+    }
+    EXPECT_GE(kept_off, 20);
+}
+
 TEST(level_solver, the_network_search_counts_as_the_plain_search_on_shipped_levels) {
     // Orientation groups, the bound and the near misses change how much is searched, never
     // what is found: every solution of every size up to the stock, each set of lasers, the
@@ -252,6 +286,7 @@ TEST(level_solver, tries_lasers_switched_off_as_a_player_may) {
     bool off_found = false;
     for (const solution& s : any.kept) off_found = off_found || (s.pieces.empty() && s.laser_on == 1u);
     EXPECT_TRUE(off_found);
+
 }
 
 TEST(level_trace, no_cell_is_entered_twice_in_one_direction) {

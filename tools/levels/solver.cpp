@@ -296,10 +296,10 @@ struct network_search {
         return n;
     }
 
-    // The orientations of the pieces that win under this set of lasers and under no larger set
-    // (those wins belong to the larger set, searched on its own). Groups are split where a larger
-    // set's beams tell their orientations apart.
-    int64_t credited() {
+    // Records the orientations of the pieces that win under this set of lasers and under no
+    // larger set (those wins belong to the larger set, searched on its own). Groups are split
+    // where a larger set's beams tell their orientations apart.
+    void record_win() {
         trace_result t;
         for (uint32_t wider = mask + 1; wider <= all_on; ++wider) {
             if ((wider & mask) != mask) continue;
@@ -309,17 +309,25 @@ struct network_search {
             int cell = disagreement(t, parts, count);
             if (cell >= 0) {
                 int bits = group[size_t(cell)];
-                int64_t sum = 0;
                 for (int p = 0; p < count; ++p) {
                     set_group(cell, parts[size_t(p)]);
-                    sum += credited();
+                    record_win();
                 }
                 set_group(cell, bits);
-                return sum;
+                return;
             }
-            if (t.won()) return 0;
+            if (t.won()) return;
         }
-        return orientation_product();
+        int64_t n = orientation_product();
+        result.solutions += n;
+        result.solutions_by_size[placed] += n;
+        if (result.fewest < 0 || placed < result.fewest) result.fewest = placed;
+        if (result.nodes_to_first < 0) result.nodes_to_first = result.nodes;
+        std::string idea = idea_of(board, mask);
+        result.ideas.insert(idea);
+        result.ideas_by_size[placed].insert(idea);
+        keep_solutions(idea);
+        if (options.stop_after >= 0 && result.solutions >= options.stop_after) stopped = true;
     }
 
     void keep_solutions(const std::string& idea) {
@@ -350,20 +358,6 @@ struct network_search {
             }
             if (i == choice.size()) return;
         }
-    }
-
-    void record_win() {
-        int64_t n = credited();
-        if (n == 0) return;
-        result.solutions += n;
-        result.solutions_by_size[placed] += n;
-        if (result.fewest < 0 || placed < result.fewest) result.fewest = placed;
-        if (result.nodes_to_first < 0) result.nodes_to_first = result.nodes;
-        std::string idea = idea_of(board, mask);
-        result.ideas.insert(idea);
-        result.ideas_by_size[placed].insert(idea);
-        keep_solutions(idea);
-        if (options.stop_after >= 0 && result.solutions >= options.stop_after) stopped = true;
     }
 
     // Fewer pieces than this cannot win from here (a large number when nothing can).

@@ -3,6 +3,7 @@
 //   solver_bench <levels.txt | level.lvl>... [--reference] [--fewest]
 //
 // Each level is searched to its whole stock with every set of lasers, as the verifier does.
+// The deep boards of 8 to 10 pieces: solver_bench tools/levels/deep_boards/*.lvl
 // --reference runs the plain search (every orientation its own child, no bounds) for comparison;
 // --fewest stops at the smallest piece count that wins (pieces added one at a time).
 // Single-threaded: on a shared machine, note the load average printed at the end.
