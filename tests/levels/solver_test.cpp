@@ -6,6 +6,7 @@
 #include <set>
 
 #include "game_replay.h"
+#include "level_source.h"
 #include "solver.h"
 
 using namespace levels;
@@ -151,11 +152,111 @@ TEST(level_solver, finds_exactly_the_fewest_piece_solutions_that_brute_force_fin
         if (fewest > 0) {
             EXPECT_EQ(found, wins) << "round " << round;
         }
+        // Adding pieces one at a time finds the same fewest and the same solutions of that size.
+        o.fewest_only = true;
+        solve_result d = solve(f.board, stock, o);
+        EXPECT_EQ(d.fewest, fewest) << "round " << round;
+        if (fewest > 0) {
+            EXPECT_EQ(d.solutions, int64_t(wins.size())) << "round " << round;
+            std::set<piece_set> deep;
+            for (const solution& s : d.kept) deep.insert(as_set(s.pieces));
+            EXPECT_EQ(deep, wins) << "round " << round;
+        }
         ++compared;
         solvable += fewest > 0;
     }
     EXPECT_EQ(compared, 150);
     EXPECT_GE(solvable, 15);  // the comparison must not be vacuous
+}
+
+TEST(level_solver, credits_each_solution_to_the_most_lasers_it_wins_with) {
+    // A piece that stops a beam stands for all its stopping orientations; a laser switched back
+    // on may tell them apart, and only those that then lose are solutions with it off.
+    std::mt19937 rng(31);
+    std::array<int, 14> stock{};
+    stock[6] = 1;
+    stock[7] = 1;
+    int kept_off = 0;
+    for (int round = 0; round < 200; ++round) {
+        level_grid g = random_room(rng, 3, round % 2 == 1);
+        fixed_level f = split_level(g);
+        solve_options o;
+        o.keep = 100000;
+        solve_result r = solve(f.board, stock, o);
+        o.reference = true;
+        solve_result plain = solve(f.board, stock, o);
+        EXPECT_EQ(r.solutions_by_size, plain.solutions_by_size) << "round " << round;
+        ASSERT_EQ(r.solutions, int64_t(r.kept.size())) << "round " << round;
+        uint32_t all_on = (1u << f.board.laser_cells.size()) - 1;
+        for (const solution& s : r.kept) {
+            trace_result t;
+            sim_trace(with(f.board, s.pieces), s.laser_on, false, t);
+            EXPECT_TRUE(t.won()) << "round " << round;
+            for (uint32_t wider = s.laser_on + 1; wider <= all_on; ++wider) {
+                if ((wider & s.laser_on) != s.laser_on) continue;
+                sim_trace(with(f.board, s.pieces), wider, false, t);
+                EXPECT_FALSE(t.won()) << "round " << round;
+            }
+            kept_off += s.laser_on != all_on && !s.pieces.empty();
+        }
+    }
+    EXPECT_GE(kept_off, 20);
+}
+
+TEST(level_solver, the_network_search_counts_as_the_plain_search_on_shipped_levels) {
+    // Orientation groups, the bound and the near misses change how much is searched, never
+    // what is found: every solution of every size up to the stock, each set of lasers, the
+    // ideas and the dead first moves of the grade.
+    std::vector<std::string> paths =
+        read_level_list(std::string(BEAMWORKS_SOURCE_DIR) + "/content/levels/levels.txt", 120);
+    int compared = 0;
+    int64_t plain_nodes = 0, network_nodes = 0;
+    for (size_t i = 0; i < paths.size(); i += 3) {
+        fixed_level f = split_level(read_level_source(paths[i]).grid);
+        solve_options o;
+        o.keep = 0;
+        o.node_budget = 3'000'000;
+        o.reference = true;
+        solve_result plain = solve(f.board, f.stock, o);
+        if (!plain.exhausted) continue;  // a deep level: beyond the plain search
+        o.reference = false;
+        solve_result network = solve(f.board, f.stock, o);
+        ASSERT_TRUE(network.exhausted) << paths[i];
+        EXPECT_EQ(network.fewest, plain.fewest) << paths[i];
+        EXPECT_EQ(network.solutions_by_size, plain.solutions_by_size) << paths[i];
+        EXPECT_EQ(network.ideas_by_size, plain.ideas_by_size) << paths[i];
+        EXPECT_EQ(network.root_moves, plain.root_moves) << paths[i];
+        EXPECT_EQ(network.dead_root_moves, plain.dead_root_moves) << paths[i];
+        plain_nodes += plain.nodes;
+        network_nodes += network.nodes;
+        ++compared;
+    }
+    EXPECT_GE(compared, 30);
+    EXPECT_LT(network_nodes, plain_nodes);
+}
+
+TEST(level_solver, proves_a_nine_piece_board_minimal_with_one_idea) {
+    // Deep boards are the network search's reason to be: the plain search would list millions of
+    // placements here. Every piece is needed, and the four solutions (the sphere slides along
+    // its beam) are one idea.
+    level_source level =
+        read_level_source(std::string(BEAMWORKS_SOURCE_DIR) + "/tools/levels/deep_boards/deep_9.lvl");
+    fixed_level f = split_level(level.grid);
+    solve_options o;
+    o.node_budget = 2'000'000;
+    o.fewest_only = true;
+    solve_result r = solve(f.board, f.stock, o);
+    ASSERT_TRUE(r.exhausted);
+    EXPECT_EQ(r.fewest, 9);
+    EXPECT_EQ(r.solutions, 4);
+    EXPECT_EQ(r.ideas.size(), 1u);
+    bool stored_found = false;
+    for (const solution& s : r.kept) {
+        game_verdict v = replay_in_game(level.grid, s.pieces, s.laser_on);
+        EXPECT_TRUE(v.all_lit && !v.exploded);
+        stored_found = stored_found || as_set(s.pieces) == as_set(stored_solution(level.grid));
+    }
+    EXPECT_TRUE(stored_found);
 }
 
 TEST(level_solver, tries_lasers_switched_off_as_a_player_may) {
@@ -185,6 +286,43 @@ TEST(level_solver, tries_lasers_switched_off_as_a_player_may) {
     bool off_found = false;
     for (const solution& s : any.kept) off_found = off_found || (s.pieces.empty() && s.laser_on == 1u);
     EXPECT_TRUE(off_found);
+
+}
+
+TEST(level_trace, no_cell_is_entered_twice_in_one_direction) {
+    // What keeps the search exact under head-on meetings: a piece above the mirror that passes
+    // every beam would still stop one meeting a beam at rest in its cell, acting without
+    // changing a beam by its own rule. That needs a beam entering a cell as another did before
+    // (see the solver), which the pieces' rules never allow.
+    std::mt19937 rng(11);
+    int64_t checked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        level_grid g;
+        int lasers = 1 + int(rng() % 6);
+        int cells = 20 + int(rng() % 120);
+        for (int i = 0; i < cells; ++i) {
+            int pick = int(rng() % 20);
+            int32_t code = 0;
+            if (i < lasers) code = 100 + int(rng() % 8) * 10 + int(rng() % 4);
+            else if (pick < 3) code = 200 + int(rng() % 7);
+            else if (pick < 5) code = 400;
+            else if (pick < 6) code = 500 + int(rng() % 8) * 10;
+            else code = (6 + int(rng() % 8)) * 100 + int(rng() % 8) * 10;
+            if (code / 100 >= 10) code = code / 100 * 100;
+            g.code[size_t(rng() % cell_count)] = code;
+        }
+        fixed_level f = split_level(g);
+        if (f.board.laser_cells.empty()) continue;
+        trace_result t;
+        sim_trace(with(f.board, stored_solution(g)), (1u << f.board.laser_cells.size()) - 1, true, t);
+        std::set<std::pair<int, int>> entered;
+        for (const std::vector<beam_entry>* list : {&t.entries, &t.piece_visits})
+            for (const beam_entry& e : *list) {
+                EXPECT_TRUE(entered.insert({e.cell, e.dir}).second) << "round " << round;
+                ++checked;
+            }
+    }
+    EXPECT_GT(checked, 20000);
 }
 
 TEST(level_trace, the_tools_trace_agrees_with_the_games_on_random_boards) {

@@ -2,13 +2,12 @@
 // let the pieces act, stop the beams that meet head-on.
 #include "sim.h"
 
+#include "board/beam_rules.h"
+#include "board/board_state.h"
+
 namespace levels {
 
 namespace {
-
-constexpr int step_x[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int step_y[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-constexpr int colour_bit[4] = {1, 8, 4, 2};  // white, red, green, blue
 
 struct beam {
     int x, y, colour, dir, entry_dir, active;
@@ -17,55 +16,18 @@ struct beam {
 constexpr int beam_limit = 20 + cell_count;
 
 bool on_board(int x, int y) { return x >= 0 && x < columns && y >= 0 && y < rows; }
+int step_x(int dir) { return dir_column_step[size_t(dir)]; }
+int step_y(int dir) { return dir_row_step[size_t(dir)]; }
 
 }  // namespace
 
 int piece_turn(int kind, int f, int dir, int* split) {
-    if (split) *split = -1;
-    switch (kind) {
-    case 0: case 2: return dir;
-    case 5: return dir == f ? dir : -1;
-    case 6:
-        if (dir == (f + 5) % 8) return (dir + 2) % 8;
-        if (dir == (f + 3) % 8) return (dir + 6) % 8;
-        return -1;
-    case 7: {
-        int e = dir % 4;
-        if (e == (f + 1) % 4) return (dir + 2) % 8;
-        if (e == (f + 3) % 4) return (dir + 6) % 8;
-        if (e == (f + 2) % 4) return dir;
-        return -1;
-    }
-    case 8: {
-        int e = dir % 4;
-        if (e == (f + 2) % 4) return (dir + 7) % 8;
-        if (e == (f + 1) % 4) return (dir + 1) % 8;
-        return -1;
-    }
-    case 9:
-        if (dir == (f + 4) % 8) {
-            int out = (dir + 2) % 8;
-            if (split) *split = (out + 4) % 8;
-            return out;
-        }
-        return -1;
-    case 10: case 11: case 12: case 13: return dir;
-    default: return -1;  // laser, bomb, wall
-    }
+    // The game's own rules: a solid beam, so a bomb stops it.
+    if (split) *split = kind == kind_double_prism ? double_prism_split_dir(f, dir) : -1;
+    return piece_exit_dir(kind, f, dir, true);
 }
 
-bool lamp_lit(int lamp_colour, int mask) {
-    switch (lamp_colour) {
-    case 0: return mask & 1;
-    case 1: return mask & 8;
-    case 2: return mask & 4;
-    case 3: return mask & 2;
-    case 4: return (mask & 8) && (mask & 4);
-    case 5: return (mask & 4) && (mask & 2);
-    case 6: return (mask & 8) && (mask & 2);
-    default: return false;
-    }
-}
+bool lamp_lit(int lamp_colour, int mask) { return lamp_is_lit(lamp_colour, mask); }
 
 fixed_level split_level(const level_grid& grid) {
     fixed_level out;
@@ -116,8 +78,8 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
         for (int i = 0; i < n; ++i) {
             beam& m = beams[i];
             if (m.active != 1) continue;
-            m.x += step_x[m.dir];
-            m.y += step_y[m.dir];
+            m.x += step_x(m.dir);
+            m.y += step_y(m.dir);
         }
         for (int i = 0; i < n; ++i) {
             beam& m = beams[i];
@@ -133,7 +95,7 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
             if (want_entries && k >= 6)
                 out.piece_visits.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
             if (k == 1) { m.active = 0; continue; }
-            if (k == 2) { out.lamp_mask[cell] |= uint8_t(colour_bit[m.colour]); continue; }
+            if (k == 2) { out.lamp_mask[cell] |= uint8_t(beam_colour_bit[size_t(m.colour)]); continue; }
             if (k == 3) {
                 m.active = 0;
                 if (out.explosion_step == no_step) {
@@ -185,8 +147,8 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                             q.active = 0;
                         }
                     }
-                } else if (p.active == 1 && q.active == 1 && p.x + step_x[p.dir] == q.x &&
-                           p.y + step_y[p.dir] == q.y && p.dir == (q.dir + 4) % 8) {
+                } else if (p.active == 1 && q.active == 1 && p.x + step_x(p.dir) == q.x &&
+                           p.y + step_y(p.dir) == q.y && p.dir == (q.dir + 4) % 8) {
                     p.active = 0;
                     q.active = 0;
                 }

@@ -69,7 +69,8 @@ struct trace_result {
 };
 
 // laser_on: bit i switches laser i (loader order) on.
-// want_entries: record the entries into empty cells (the search needs them, a replay does not).
+// want_entries: record the entries into empty cells and into movable pieces (the search needs
+// them, a replay does not).
 // signature: if not null, receives the idea of the run: for every beam in order, what each
 // movable piece did to it (arrival -> departure, stop, split, new colour). Positions and kinds
 // are left out, so a mirror slid along its beam, or a double mirror doing a mirror's job, is the
@@ -77,8 +78,8 @@ struct trace_result {
 void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_result& out,
                std::string* signature = nullptr);
 
-// The pure rule of a movable or fixed piece for one beam: the direction it leaves in, -1 when
-// it stops, and for a double prism the direction of the split beam in *split (else -1).
+// The game's rule of a movable or fixed piece for one solid beam: the direction it leaves in,
+// -1 when it stops, and for a double prism the direction of the split beam in *split (else -1).
 int piece_turn(int kind, int orientation, int dir, int* split);
 
 bool lamp_lit(int lamp_colour, int mask);

@@ -5,8 +5,10 @@
 // while leaving alone every beam that passed the cell before. Every solution that uses no
 // useless piece is met exactly once that way: order its pieces by the step at which each first
 // acts; up to that step the board without the later pieces traces the same beams.
-// All orientations are tried separately (no merging of the ways a piece can stop a beam), so
-// the search stays exact where a stopper later turns a beam from another side.
+// The orientations of a piece that act alike on every beam met so far are searched as one and
+// told apart only when a beam shows a difference, and a lower bound on the pieces still needed
+// cuts branches that cannot win within the pieces allowed; solutions are still counted one per
+// orientation, as if each had been tried on its own.
 #pragma once
 
 #include <cstdint>
@@ -35,15 +37,21 @@ struct solve_options {
     bool all_masks = true;         // also try lasers switched off
     int64_t stop_after = -1;       // stop once this many solutions are found (-1: exhaust)
     int keep = 64;                 // solutions kept for the caller
-    bool random_order = false;     // trial-and-error effort: children in random order
+    bool random_order = false;     // trial-and-error effort: children in random order (the
+                                   // plain search, as a player tries every orientation)
     int max_pieces = 1 << 20;      // place at most this many pieces of the stock
     bool merge_stops = false;      // one blocking move per piece kind and cell (effort only)
     uint64_t seed = 1;
+    // The plain search: every orientation its own child and no bound (slower, same answers).
+    bool reference = false;
+    // Search with 0, 1, 2, ... pieces and stop at the first count that wins: the solutions are
+    // then only those with the fewest pieces (without it, every size up to max_pieces).
+    bool fewest_only = false;
 };
 
 struct solve_result {
     bool exhausted = true;         // false when the budget ran out or stop_after was reached
-    int64_t nodes = 0;
+    int64_t nodes = 0;             // boards traced
     int fewest = -1;               // fewest pieces of any solution found, -1 for none
     int64_t solutions = 0;
     std::map<int, int64_t> solutions_by_size;
