@@ -1,5 +1,6 @@
-// The options screen: loudness of the music and of the sounds, the beam glow, the colour-blind
-// aid and full screen. Every change is kept at once in the settings file.
+// The options screen: loudness of the music and of the sounds, and full screen. Every change is
+// kept at once in the settings file. The file also keeps a beam glow and a colour-blind aid; they
+// get rows here when the board draws them (issue 15), not before: a switch must do what it says.
 //
 // Mouse: the arrows beside a value, or a click on the row's name, which steps it up. Keys:
 // Up and Down choose a row, Left and Right change it, Escape goes back to the main menu.
@@ -22,13 +23,11 @@ constexpr int32_t key_escape = 27;
 
 constexpr int32_t option_music = 0;
 constexpr int32_t option_sound = 1;
-constexpr int32_t option_glow = 2;
-constexpr int32_t option_colour_aid = 3;
-constexpr int32_t option_full_screen = 4;
-constexpr int32_t option_count = 5;
+constexpr int32_t option_full_screen = 2;
+constexpr int32_t option_count = 3;
 
-constexpr std::array<const char*, option_count> option_names = {
-    "Music volume", "Sound volume", "Beam glow", "Colour-blind aid", "Full screen"};
+constexpr std::array<const char*, option_count> option_names = {"Music volume", "Sound volume",
+                                                                 "Full screen"};
 
 constexpr int32_t box_left = 170;
 constexpr int32_t box_top = 120;
@@ -48,8 +47,6 @@ std::string option_value(int32_t option) {
     switch (option) {
         case option_music: return std::to_string(settings.music_volume) + "%";
         case option_sound: return std::to_string(settings.sound_volume) + "%";
-        case option_glow: return on_off(settings.beam_glow);
-        case option_colour_aid: return on_off(settings.colour_blind_aid);
         default: return on_off(platform::full_screen() ? 1 : 0);
     }
 }
@@ -64,8 +61,6 @@ void change_option(int32_t option, int32_t step) {
         case option_sound:
             settings.sound_volume = std::clamp(settings.sound_volume + volume_step * step, 0, 100);
             break;
-        case option_glow: settings.beam_glow = 1 - settings.beam_glow; break;
-        case option_colour_aid: settings.colour_blind_aid = 1 - settings.colour_blind_aid; break;
         default: platform::set_full_screen(!platform::full_screen()); break;
     }
     platform::set_volumes(settings.music_volume, settings.sound_volume);
