@@ -245,11 +245,17 @@ uint64_t hash_call(uint64_t hash, const draw_call& c, std::string_view text) {
     return hash;
 }
 
+// Drawing that never reaches a flip (a tool or a test drawing text over and over) must not grow
+// the pass's record without end: past these sizes the pass is drawn as it goes and not kept.
+constexpr size_t pass_call_limit = size_t{1} << 16;
+constexpr size_t pass_text_limit = size_t{1} << 20;
+
 void start_pass(frame_reuse_state& r) {
     r.pass.calls.clear();
     r.pass.text.clear();
     r.pass.hash = hash_start;
     r.drawing = false;
+    r.overflowed = false;
 }
 
 void draw_calls(const frame_calls& kept) {
@@ -290,7 +296,7 @@ bool finish_pass() {
         }
         // A pass that did not start by clearing drew over the frame before it: what the back
         // buffer holds then depends on more than its own operations.
-        r.shown_known = r.pass.calls.front().op == op_clear;
+        r.shown_known = !r.overflowed && r.pass.calls.front().op == op_clear;
         std::swap(r.shown, r.pass);
     }
     start_pass(r);
@@ -308,6 +314,11 @@ bool defer_drawing(draw_op op, const image* img, int32_t frame, float x1, float 
         return false;
     }
     if (r.pass.calls.empty()) start_pass(r);
+    if (r.pass.calls.size() >= pass_call_limit || r.pass.text.size() >= pass_text_limit) {
+        draw_kept_calls();
+        r.overflowed = true;
+        return false;
+    }
     draw_call call;
     call.op = op;
     call.img = img;
@@ -350,6 +361,7 @@ void forget_shown_frame() {
     r.pass.calls.clear();
     r.pass.text.clear();
     r.drawing = false;
+    r.overflowed = false;
 }
 
 namespace headless {
@@ -361,6 +373,8 @@ void set_frame_reuse(bool on) {
 }
 
 int64_t reused_frames() { return reuse_switch().reused; }
+
+size_t kept_calls() { return state.reuse.pass.calls.size(); }
 
 }  // namespace headless
 

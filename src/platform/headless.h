@@ -41,6 +41,8 @@ void set_rasterising(bool on);
 // runs with it on and off).
 void set_frame_reuse(bool on);
 int64_t reused_frames();
+// Drawing calls kept so far in this pass.
+size_t kept_calls();
 
 // Sounds started and stopped, in order. The path is the game path the sound was loaded from.
 struct sound_event {

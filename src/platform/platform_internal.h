@@ -130,6 +130,7 @@ struct frame_reuse_state {
     bool shown_known = false;
     bool drawing = false;      // this pass draws as it goes: it cannot be reused
     bool replaying = false;    // kept operations are being drawn
+    bool overflowed = false;   // this pass outgrew its record: drawn as it goes, never reused
     uint64_t next_serial = 1;
 };
 

@@ -220,3 +220,29 @@ TEST_F(frame_reuse_platform_test, the_back_buffer_read_in_mid_pass_or_after_reus
 }
 
 }  // namespace
+
+namespace {
+
+// Drawing that goes on without a flip keeps a bounded record and still shows every call; the
+// next pass like it is drawn again, never taken for the frame it could not keep.
+TEST_F(frame_reuse_platform_test, a_pass_too_long_to_keep_is_drawn_as_it_goes) {
+    const auto long_pass = [] {
+        platform::cls();
+        platform::set_color(255, 0, 0);
+        for (int32_t n = 0; n < 200000; ++n) platform::plot(float(n % 800), float(n / 800 % 600));
+        platform::set_color(0, 255, 0);
+        platform::plot(5, 590);
+    };
+    long_pass();
+    EXPECT_LE(h::kept_calls(), size_t{1} << 16);
+    platform::flip(0);
+    EXPECT_EQ(h::presented_pixel(799, 10) & 0xFFFFFFu, 0xFF0000u);
+    EXPECT_EQ(h::presented_pixel(5, 590) & 0xFFFFFFu, 0x00FF00u);
+    const int64_t reused = h::reused_frames();
+    long_pass();
+    platform::flip(0);
+    EXPECT_EQ(h::reused_frames(), reused);
+    EXPECT_EQ(h::presented_pixel(5, 590) & 0xFFFFFFu, 0x00FF00u);
+}
+
+}  // namespace
