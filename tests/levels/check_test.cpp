@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "level_check.h"
+#include "level_rules.h"
 #include "level_source.h"
 
 using namespace levels;
@@ -30,10 +30,10 @@ note_metrics narrow_font() {
     return m;
 }
 
-TEST(level_check, a_sound_level_passes_every_rule) {
+TEST(level_rules, a_sound_level_passes_every_rule) {
     level_source l = parse_level_source(
         level_text("note Turn the beam down.\n", "A laser E white\n1 mirror SW\n", ".A......1.........."), "ok.lvl");
-    level_figures f = check_level(l, 0, narrow_font());
+    level_figures f = verify_level(l, 0, narrow_font());
     EXPECT_TRUE(f.failures.empty()) << f.failures[0];
     EXPECT_EQ(f.fewest, 1);
     EXPECT_EQ(f.ideas, 1);
@@ -41,7 +41,7 @@ TEST(level_check, a_sound_level_passes_every_rule) {
     EXPECT_GT(f.grade, 0);
 }
 
-TEST(level_check, catches_each_broken_rule) {
+TEST(level_rules, catches_each_broken_rule) {
     struct broken {
         std::string text;
         int index;
@@ -70,7 +70,7 @@ TEST(level_check, catches_each_broken_rule) {
     };
     for (const broken& c : cases) {
         level_source l = parse_level_source(c.text, "broken.lvl");
-        level_figures f = check_level(l, c.index, narrow_font());
+        level_figures f = verify_level(l, c.index, narrow_font());
         bool found = false;
         for (const std::string& why : f.failures) found = found || why.find(c.rule) != std::string::npos;
         EXPECT_TRUE(found) << "not caught: " << c.rule;
@@ -90,7 +90,7 @@ std::string laser_off_level(const std::string& note, const std::string& wall_row
            "...*...............\nend\n";
 }
 
-TEST(level_check, a_level_that_needs_a_laser_off_must_need_it_every_way_and_say_so) {
+TEST(level_rules, a_level_that_needs_a_laser_off_must_need_it_every_way_and_say_so) {
     struct laser_off_case {
         std::string text;
         std::string rule;  // empty: the level passes
@@ -106,7 +106,7 @@ TEST(level_check, a_level_that_needs_a_laser_off_must_need_it_every_way_and_say_
     };
     for (const laser_off_case& c : cases) {
         level_source l = parse_level_source(c.text, "off.lvl");
-        level_figures f = check_level(l, 28, narrow_font());
+        level_figures f = verify_level(l, 28, narrow_font());
         EXPECT_TRUE(f.needs_laser_off);
         if (c.rule.empty()) {
             EXPECT_TRUE(f.failures.empty()) << f.failures[0];

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "level_check.h"
+#include "level_rules.h"
 #include "level_craft.h"
 #include "level_source.h"
 
@@ -72,7 +72,7 @@ TEST(level_craft, every_fixed_piece_must_earn_its_place) {
     for (const craft_case& c : cases) {
         level_figures f;
         try {
-            f = check_level(parse_level_source(c.text, "craft.lvl"), 12, wide_font());
+            f = verify_level(parse_level_source(c.text, "craft.lvl"), 12, wide_font());
         } catch (const source_error& e) {
             EXPECT_NE(std::string(e.what()).find(c.rule), std::string::npos) << e.what();
             continue;
@@ -85,7 +85,7 @@ TEST(level_craft, every_fixed_piece_must_earn_its_place) {
 TEST(level_craft, a_piece_that_keeps_out_a_cheaper_solution_is_needed) {
     // The second laser fires west along the lamp's row; only the wall keeps it from lighting the
     // lamp with no piece at all. The wall earns its place; the laser, which no solution uses, not.
-    level_figures f = check_level(
+    level_figures f = verify_level(
         parse_level_source(level_text(plain_note, "D laser W white\n", empty_row, "........W...#....D."), "w.lvl"),
         12, wide_font());
     ASSERT_EQ(f.inert.size(), 1u);
@@ -102,12 +102,12 @@ TEST(level_craft, scenery_is_taken_away_one_piece_at_a_time) {
     const std::vector<std::string> expected = {"wall group at 1,13 (1 cell)", "laser at 18,9", "wall group at 13,9 (1 cell)"};
     EXPECT_EQ(removed, expected);
     EXPECT_EQ(l.grid_lines[8], "........W..........");
-    EXPECT_TRUE(check_level(l, 12, wide_font()).failures.empty());
+    EXPECT_TRUE(verify_level(l, 12, wide_font()).failures.empty());
 }
 
 TEST(level_craft, no_lamp_is_lit_before_a_piece_is_placed) {
     // A red laser shines straight into a red lamp: the second lamp lights at once.
-    level_figures f = check_level(
+    level_figures f = verify_level(
         parse_level_source(level_text(plain_note, "D laser E red\n", ".....D.R..........."), "lit.lvl"), 12,
         wide_font());
     EXPECT_TRUE(reports(f, "a lamp is lit before a piece is placed"));
@@ -115,8 +115,8 @@ TEST(level_craft, no_lamp_is_lit_before_a_piece_is_placed) {
 
 TEST(level_craft, scenery_does_not_raise_the_grade) {
     level_figures clean =
-        check_level(parse_level_source(level_text(plain_note, "", empty_row), "clean.lvl"), 12, wide_font());
-    level_figures cluttered = check_level(
+        verify_level(parse_level_source(level_text(plain_note, "", empty_row), "clean.lvl"), 12, wide_font());
+    level_figures cluttered = verify_level(
         parse_level_source(level_text(plain_note + "decoy 13 9 the way down at the far column is closed\n", "",
                                       empty_row, "........W...#......"),
                            "decoy.lvl"),

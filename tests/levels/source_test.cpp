@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "level_check.h"
+#include "level_rules.h"
 #include "level_output.h"
 #include "level_source.h"
 
@@ -124,7 +124,7 @@ TEST(level_output, the_level_table_holds_start_and_hardness_per_level) {
     EXPECT_EQ(bytes, expected);
 }
 
-TEST(level_check, measures_a_note_as_the_message_window_wraps_it) {
+TEST(level_rules, measures_a_note_as_the_message_window_wraps_it) {
     note_metrics m;
     m.metrics[0] = 6;
     for (int k = 0; k < 90; ++k) m.metrics[size_t(2 * k + 2)] = 8;  // every glyph 8 wide, +2
@@ -141,7 +141,7 @@ TEST(level_check, measures_a_note_as_the_message_window_wraps_it) {
     EXPECT_TRUE(fit);
 }
 
-TEST(level_check, start_scores_rise_with_the_grade_in_steps_of_fifty) {
+TEST(level_rules, start_scores_rise_with_the_grade_in_steps_of_fifty) {
     EXPECT_EQ(start_score_for(0), 300);
     int last = 0;
     for (double g = 0; g < 12; g += 0.5) {

@@ -18,7 +18,7 @@
 #include <set>
 
 #include "game_replay.h"
-#include "level_check.h"
+#include "level_rules.h"
 #include "level_output.h"
 #include "level_source.h"
 
@@ -64,7 +64,7 @@ int build(const std::string& list, const std::string& game_dir) {
 std::vector<level_figures> check_all(const std::vector<level_source>& all, const note_metrics& font,
                                      std::vector<std::string>* near_pairs = nullptr) {
     std::vector<level_figures> figures;
-    for (size_t i = 0; i < all.size(); ++i) figures.push_back(check_level(all[i], int(i), font));
+    for (size_t i = 0; i < all.size(); ++i) figures.push_back(verify_level(all[i], int(i), font));
     grade_levels(figures);
     std::vector<std::string> pairs = check_recipes(figures);
     if (near_pairs) *near_pairs = pairs;
@@ -147,7 +147,7 @@ int check(const std::string& font_path, int index, const std::vector<std::string
     int failed = 0;
     for (const std::string& path : files) {
         level_source level = read_level_source(path);
-        level_figures f = check_level(level, index, font);
+        level_figures f = verify_level(level, index, font);
         std::printf("%s: pieces %d fewest %d ideas %d solutions %lld nodes %lld effort %.0f dead %.2f beams %d mech %d off %d grade %.2f (as written %.2f) start %d removals searched %d (%.2fs)\n",
                     path.c_str(), f.pieces, f.fewest, f.ideas, static_cast<long long>(f.solutions),
                     static_cast<long long>(f.nodes), f.effort, f.dead_first, f.beams, f.mechanics,

@@ -22,7 +22,7 @@
 #include <random>
 #include <set>
 
-#include "level_check.h"
+#include "level_rules.h"
 #include "level_source.h"
 #include "solver.h"
 
@@ -424,7 +424,7 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
         return 1;
     }
     std::ofstream(out) << format_level_source(level);
-    level_figures fig = check_level(level, (pack - 1) * 6 + slot - 1, load_note_metrics(""));
+    level_figures fig = verify_level(level, (pack - 1) * 6 + slot - 1, load_note_metrics(""));
     std::cout << out << " grade " << fig.grade << "\n";
     for (const std::string& f2 : fig.failures) std::cout << "  " << f2 << "\n";
     return 0;
@@ -519,11 +519,11 @@ int main(int argc, char** argv) {
         }
         // Walls of the template that no solution needs come off: scenery is a fault.
         take_away_inert(level, index, font);
-        level_figures fig = check_level(level, index, font);
+        level_figures fig = verify_level(level, index, font);
         if (fig.needs_laser_off) {
             level.laser_off = true;
             level.note = "Draft: switch a laser off.";
-            fig = check_level(level, index, font);
+            fig = verify_level(level, index, font);
         }
         if (!fig.failures.empty()) {
             rejected[fig.failures[0]]++;

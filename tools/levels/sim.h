@@ -1,7 +1,7 @@
 // A compact copy of a board for the level tools: the solver traces it millions of times, so it
 // keeps only kind, state and colour per cell and records what the search needs to know.
 //
-// The game's own trace stays the judge: every level is replayed with it (level_check), and the
+// The game's own trace stays the judge: every level is replayed with it (level_rules), and the
 // tests compare this copy with it on random boards.
 #pragma once
 

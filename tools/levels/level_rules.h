@@ -62,7 +62,7 @@ struct level_figures {
 
 // Runs every check of one level (index 0 to 119) and fills its figures (grade included;
 // hardness and start score need all levels: see grade_levels).
-level_figures check_level(const level_source& level, int index, const note_metrics& font);
+level_figures verify_level(const level_source& level, int index, const note_metrics& font);
 
 // Takes the inert fixed pieces out of a level one at a time, judging it afresh after each removal
 // (a piece may only become needed once another is gone); the grid text follows when the source

@@ -1,5 +1,5 @@
 // The checks of one level and its grade.
-#include "level_check.h"
+#include "level_rules.h"
 
 #include <algorithm>
 #include <chrono>
@@ -144,7 +144,7 @@ bool has_off_hint(const std::string& note) {
 
 }  // namespace
 
-level_figures check_level(const level_source& level, int index, const note_metrics& font) {
+level_figures verify_level(const level_source& level, int index, const note_metrics& font) {
     auto started = std::chrono::steady_clock::now();
     level_figures r;
     r.name = level.name;
@@ -412,7 +412,7 @@ int start_score_for(double grade) {
 std::vector<std::string> take_away_inert(level_source& level, int index, const note_metrics& font) {
     std::vector<std::string> removed;
     for (;;) {
-        level_figures f = check_level(level, index, font);
+        level_figures f = verify_level(level, index, font);
         if (f.inert.empty()) return removed;
         removed.push_back(f.inert.front());
         for (int cell : f.inert_cells.front()) {
