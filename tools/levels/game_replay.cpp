@@ -3,6 +3,7 @@
 
 #include "board/beam_trace.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 
 namespace levels {
 
@@ -45,7 +46,7 @@ game_verdict replay_in_game(const level_grid& grid, const std::vector<placement>
     for (const placement& m : pieces) {
         point& p = board[cell_column(m.cell)][cell_row(m.cell)];
         p.kind = m.kind;
-        p.state = m.kind <= 9 ? m.orientation : 0;
+        p.state = is_sphere(m.kind) ? 0 : m.orientation;
         p.colour = 0;
     }
     game_verdict v;

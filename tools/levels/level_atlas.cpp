@@ -20,6 +20,7 @@
 #include "app/game_state.h"
 #include "play/board_drawing.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "play/level_file.h"
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
             for (int c = 0; c < board_columns; ++c)
                 for (int r = 0; r < board_rows; ++r) {
                     point& p = board[c][r];
-                    if (p.solution_kind == 0) continue;
+                    if (p.solution_kind == kind_empty) continue;
                     p.kind = p.solution_kind;
                     p.state = p.solution_kind <= kind_double_prism ? p.solution_orientation : 0;
                     p.colour = 0;

@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "board/piece_kinds.h"
+
 namespace levels {
 
 namespace {
@@ -20,7 +22,9 @@ int next_cell(int cell, int dir) {
     return cell_index(x, y);
 }
 
-bool is_fixed_element_kind(int kind) { return kind == 1 || kind == 3 || kind == 4 || kind == 5; }
+bool is_fixed_element_kind(int32_t kind) {
+    return kind == kind_laser || kind == kind_bomb || kind == kind_wall || kind == kind_translator;
+}
 
 }  // namespace
 
@@ -55,7 +59,7 @@ std::string element_label(const fixed_element& element) {
     int cell = element.cells.front();
     std::string label = std::string(names[element.kind]) + " at " + std::to_string(cell_column(cell) + 1) + "," +
                         std::to_string(cell_row(cell) + 1);
-    if (element.kind == 4) label += " (" + std::to_string(element.cells.size()) + (element.cells.size() == 1 ? " cell)" : " cells)");
+    if (element.kind == kind_wall) label += " (" + std::to_string(element.cells.size()) + (element.cells.size() == 1 ? " cell)" : " cells)");
     return label;
 }
 
@@ -76,7 +80,7 @@ sim_board without(const sim_board& board, const std::vector<const fixed_element*
     return b;
 }
 
-std::vector<char> reachable_cells(const sim_board& board, const std::array<int, 14>& stock) {
+std::vector<char> reachable_cells(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock) {
     // The turns a piece of the stock can give a beam entering an empty cell, as offsets of
     // direction (0 passes straight on).
     std::set<int> turns = {0};
@@ -145,7 +149,7 @@ bool touches(const sim_board& board, const fixed_element& decoy) {
     std::vector<char> entered = entered_fixed_cells(board, t);
     for (int cell : decoy.cells)
         if (entered[size_t(cell)]) return true;
-    if (decoy.kind != 1) return false;
+    if (decoy.kind != kind_laser) return false;
     for (size_t i = 0; i < board.laser_cells.size(); ++i) {
         if (board.laser_cells[i] != decoy.cells.front()) continue;
         trace_result alone;
@@ -156,7 +160,7 @@ bool touches(const sim_board& board, const fixed_element& decoy) {
     return false;
 }
 
-bool tempts_below(const sim_board& board, std::array<int, 14> stock, const fixed_element& decoy, int depth,
+bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> stock, const fixed_element& decoy, int depth,
                   int64_t& budget) {
     if (touches(board, decoy)) return true;
     if (depth == 0 || --budget < 0) return false;
@@ -184,7 +188,7 @@ bool tempts_below(const sim_board& board, std::array<int, 14> stock, const fixed
 
 }  // namespace
 
-bool tempts(const sim_board& board, const std::array<int, 14>& stock, const fixed_element& decoy) {
+bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock, const fixed_element& decoy) {
     int pieces = 0;
     for (int k = 6; k < 14; ++k) pieces += stock[size_t(k)];
     int64_t budget = 20'000;
@@ -264,11 +268,11 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
         return word;
     };
     int stock_total = 0, spheres = 0;
-    for (int k = 6; k < 14; ++k) stock_total += facts.stock[size_t(k)];
-    for (int k = 10; k < 14; ++k) spheres += facts.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) stock_total += facts.stock[size_t(k)];
+    for (int32_t k = kind_white_sphere; k < piece_kind_count; ++k) spheres += facts.stock[size_t(k)];
     auto colour_on_board = [&](int c) {
-        if (c < 4 && (facts.lasers_by_colour[size_t(c)] || (c > 0 && facts.stock[size_t(10 + c)]) ||
-                      (c == 0 && facts.stock[10])))
+        if (c < 4 && (facts.lasers_by_colour[size_t(c)] || (c > 0 && facts.stock[size_t(sphere_kind(c))]) ||
+                      (c == 0 && facts.stock[size_t(kind_white_sphere)])))
             return true;
         if (facts.lamps_by_colour[size_t(c)]) return true;
         // The parts of a mixed lamp: yellow is red and green, sky-blue green and blue, violet red and blue.
@@ -305,7 +309,7 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             } else if (noun == "prism") {
                 actual = facts.stock[twin ? 9 : 8];
             } else if (noun == "sphere") {
-                actual = colour >= 0 && colour < 4 ? facts.stock[size_t(10 + colour)] : spheres;
+                actual = colour >= 0 && colour < 4 ? facts.stock[size_t(sphere_kind(colour))] : spheres;
             } else if (noun == "piece") {
                 actual = stock_total;
             } else if (noun == "bomb") {
@@ -333,7 +337,7 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             bool there = colour_on_board(c);
             if (noun == "laser") there = c < 4 && facts.lasers_by_colour[size_t(c)] > 0;
             if (noun == "lamp") there = facts.lamps_by_colour[size_t(c)] > 0;
-            if (noun == "sphere") there = c < 4 && facts.stock[size_t(10 + c)] > 0;
+            if (noun == "sphere") there = c < 4 && facts.stock[size_t(sphere_kind(c))] > 0;
             if (!there) faults.push_back("the note names " + word + (noun == "laser" || noun == "lamp" || noun == "sphere" ? " " + noun : "") + ", the board has none");
             continue;
         }
@@ -368,7 +372,7 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
 }
 
 std::string recipe_of(const level_grid& grid) {
-    static const char* const kind_names[14] = {"", "", "", "", "", "", "mirror", "dmirror", "prism", "dprism",
+    static const char* const kind_names[piece_kind_count] = {"", "", "", "", "", "", "mirror", "dmirror", "prism", "dprism",
                                                "sphere-white", "sphere-red", "sphere-green", "sphere-blue"};
     fixed_level f = split_level(grid);
     std::string recipe;

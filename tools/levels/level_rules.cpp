@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "board/piece_kinds.h"
 #include "game_replay.h"
 #include "level_craft.h"
 
@@ -88,20 +89,18 @@ bool buildable(const sim_board& board, const std::vector<placement>& pieces, uin
 
 namespace {
 
-constexpr int bonus_of_kind[14] = {0, 0, 0, 0, 0, 0, 50, 100, 150, 200, 200, 200, 200, 200};
-
 // The grade's figures that the board decides: the mechanics the stored solution combines.
 int mechanics_of(const sim_board& board, const std::vector<placement>& stored, bool needs_laser_off, bool* mixed_lamp) {
     std::set<int> kinds;
-    for (const placement& m : stored) kinds.insert(m.kind >= 10 ? 10 : m.kind);
+    for (const placement& m : stored) kinds.insert(is_sphere(m.kind) ? kind_white_sphere : m.kind);
     std::set<int> laser_colours;
     bool translators = false, bombs = false, mixed = false;
     for (int cell = 0; cell < cell_count; ++cell) {
         int k = board.kind[size_t(cell)];
-        if (k == 1) laser_colours.insert(board.colour[size_t(cell)]);
-        if (k == 2 && board.colour[size_t(cell)] >= 4) mixed = true;
-        translators = translators || k == 5;
-        bombs = bombs || k == 3;
+        if (k == kind_laser) laser_colours.insert(board.colour[size_t(cell)]);
+        if (k == kind_lamp && board.colour[size_t(cell)] >= lamp_yellow) mixed = true;
+        translators = translators || k == kind_translator;
+        bombs = bombs || k == kind_bomb;
     }
     *mixed_lamp = mixed;
     return int(kinds.size()) + mixed + translators + bombs + needs_laser_off +
@@ -114,7 +113,7 @@ struct grade_parts {
     bool mixed_lamp = false;
 };
 
-grade_parts grade_parts_of(const sim_board& board, const std::array<int, 14>& stock,
+grade_parts grade_parts_of(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock,
                            const std::vector<placement>& stored, bool needs_laser_off, double dead_first) {
     grade_parts g;
     g.effort = trial_effort(board, stock, 8, 2'000'000);
@@ -216,10 +215,10 @@ level_figures verify_level(const level_source& level, int index, const note_metr
         // The bonus of the cheapest solution: what it leaves in the stock.
         for (const solution& sol : s.kept)
             if (int(sol.pieces.size()) == s.fewest) {
-                std::array<int, 14> left = f.stock;
+                std::array<int32_t, piece_kind_count> left = f.stock;
                 for (const placement& m : sol.pieces) left[size_t(m.kind)] -= 1;
                 int points = 0;
-                for (int k = 6; k < 14; ++k) points += left[size_t(k)] * bonus_of_kind[k];
+                for (int32_t k = kind_mirror; k < piece_kind_count; ++k) points += left[size_t(k)] * kind_rules(k).bonus;
                 r.bonus_points = std::max(r.bonus_points, points);
             }
     } else {
@@ -231,7 +230,7 @@ level_figures verify_level(const level_source& level, int index, const note_metr
         // Every kind in the stock is needed: a mirror in place of one piece of it fails.
         for (int k = 7; k < 14; ++k) {
             if (f.stock[size_t(k)] == 0) continue;
-            std::array<int, 14> swapped = f.stock;
+            std::array<int32_t, piece_kind_count> swapped = f.stock;
             swapped[size_t(k)] -= 1;
             swapped[6] += 1;
             solve_options q;
@@ -293,7 +292,7 @@ level_figures verify_level(const level_source& level, int index, const note_metr
             int declared = -1;
             for (size_t d = 0; d < level.decoys.size(); ++d)
                 if (std::find(e.cells.begin(), e.cells.end(), level.decoys[d].cell) != e.cells.end()) declared = int(d);
-            bool reached = e.kind == 1;
+            bool reached = e.kind == kind_laser;
             for (int cell : e.cells) reached = reached || reach[size_t(cell)];
             bool inert = true;
             // A piece the stored solution cannot win without earns its place: no search needed.
@@ -331,7 +330,7 @@ level_figures verify_level(const level_source& level, int index, const note_metr
                 // earns its place too.
                 for (int k = 7; k < 14 && inert && !bonus_level; ++k) {
                     if (f.stock[size_t(k)] == 0) continue;
-                    std::array<int, 14> swapped = f.stock;
+                    std::array<int32_t, piece_kind_count> swapped = f.stock;
                     swapped[size_t(k)] -= 1;
                     swapped[6] += 1;
                     solve_options ks;

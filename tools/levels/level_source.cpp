@@ -21,6 +21,8 @@
 #include <set>
 #include <sstream>
 
+#include "board/piece_kinds.h"
+
 namespace levels {
 
 namespace {
@@ -147,7 +149,7 @@ level_source parse_level_source(const std::string& text, const std::string& path
             else if (piece == "dmirror") { need(3); code = 700 + dir_at(2) % 4 * 10; }
             else if (piece == "prism") { need(3); code = 800 + dir_at(2) % 4 * 10; }
             else if (piece == "dprism") { need(3); code = 900 + dir_at(2) * 10; }
-            else if (piece == "sphere") { need(3); code = (10 + colour_at(2)) * 100; }
+            else if (piece == "sphere") { need(3); code = sphere_kind(colour_at(2)) * 100; }
             else fail(path, line_no, "unknown piece '" + piece + "'");
             legend[s] = code;
             legend_line[s] = line_no;
@@ -273,23 +275,23 @@ std::string format_level_source(const level_source& level) {
             int k = code / 100, o = (code / 10) % 10, c = code % 10;
             char s = '.';
             if (k == 0) s = '.';
-            else if (k == 2) s = "WRGBYSV"[c];
-            else if (k == 3) s = '*';
-            else if (k == 4) s = '#';
+            else if (k == kind_lamp) s = "WRGBYSV"[c];
+            else if (k == kind_bomb) s = '*';
+            else if (k == kind_wall) s = '#';
             else if (symbol.count(code)) s = symbol[code];
             else {
-                if (k == 1) s = laser_pool[next_laser++ % laser_pool.size()];
-                else if (k == 5) s = translator_pool[next_translator++ % translator_pool.size()];
+                if (k == kind_laser) s = laser_pool[next_laser++ % laser_pool.size()];
+                else if (k == kind_translator) s = translator_pool[next_translator++ % translator_pool.size()];
                 else s = movable_pool[next_movable++ % movable_pool.size()];
                 symbol[code] = s;
                 legend << s << ' ';
-                if (k == 1) legend << "laser " << direction_name(o) << ' ' << colour_names[c];
-                else if (k == 5) legend << "translator " << direction_name(o);
-                else if (k == 6) legend << "mirror " << direction_name(o);
-                else if (k == 7) legend << "dmirror " << direction_name(o);
-                else if (k == 8) legend << "prism " << direction_name(o);
-                else if (k == 9) legend << "dprism " << direction_name(o);
-                else legend << "sphere " << colour_names[k - 10];
+                if (k == kind_laser) legend << "laser " << direction_name(o) << ' ' << colour_names[c];
+                else if (k == kind_translator) legend << "translator " << direction_name(o);
+                else if (k == kind_mirror) legend << "mirror " << direction_name(o);
+                else if (k == kind_double_mirror) legend << "dmirror " << direction_name(o);
+                else if (k == kind_prism) legend << "prism " << direction_name(o);
+                else if (k == kind_double_prism) legend << "dprism " << direction_name(o);
+                else legend << "sphere " << colour_names[sphere_colour_of(k)];
                 legend << "\n";
             }
             grid += s;

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <set>
 
+#include "board/piece_kinds.h"
 #include "game_replay.h"
 #include "level_rules.h"
 #include "level_output.h"
@@ -231,7 +232,7 @@ int place(const std::string& path) {
         for (int cell = 0; cell < cell_count; ++cell)
             if (level.grid.code[size_t(cell)] / 100 >= 6) level.grid.code[size_t(cell)] = 0;
         for (const placement& m : sol.pieces)
-            level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
+            level.grid.code[size_t(m.cell)] = m.kind * 100 + (is_sphere(m.kind) ? 0 : m.orientation * 10);
         std::ofstream(path) << format_level_source(level);
         return 0;
     }

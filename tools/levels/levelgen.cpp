@@ -22,6 +22,7 @@
 #include <random>
 #include <set>
 
+#include "board/piece_kinds.h"
 #include "level_rules.h"
 #include "level_source.h"
 #include "solver.h"
@@ -34,8 +35,8 @@ struct pack_config {
     int lasers_min = 1, lasers_max = 1;
     bool coloured = false;           // lasers red, green or blue instead of white
     bool diagonal = false;           // lasers may point diagonally
-    std::vector<int> kinds = {6};    // piece kinds to draw from
-    std::vector<int> must = {};      // kinds every candidate uses at least once
+    std::vector<int32_t> kinds = {kind_mirror};    // piece kinds to draw from
+    std::vector<int32_t> must = {};      // kinds every candidate uses at least once
     int walls = 6;                   // wall strokes of the template
     int translators = 0;
     bool bombs = false;              // tighten with bombs
@@ -49,30 +50,31 @@ pack_config config_for(int pack, int slot) {
     pack_config c;
     switch (pack) {
     case 1: c.walls = 3 + slot; break;
-    case 2: c.bonus = true; c.walls = 5; c.kinds = {6}; break;
+    case 2: c.bonus = true; c.walls = 5; c.kinds = {kind_mirror}; break;
     case 3: c.coloured = true; c.lasers_min = 2; c.lasers_max = slot >= 4 ? 3 : 2;
             c.mixed_lamps = slot >= 3 ? 1 : 0; c.mixed_required = true; break;
-    case 4: c.walls = 12; c.kinds = {6}; c.translators = slot == 3 || slot == 5;
+    case 4: c.walls = 12; c.kinds = {kind_mirror}; c.translators = slot == 3 || slot == 5;
             c.lasers_max = slot >= 4 ? 2 : 1;
             break;
-    case 5: c.bombs = true; c.lasers_min = 1; c.lasers_max = 2; c.walls = 4; c.kinds = {6, 7}; break;
+    case 5: c.bombs = true; c.lasers_min = 1; c.lasers_max = 2; c.walls = 4; c.kinds = {kind_mirror, kind_double_mirror}; break;
     case 6: c.lasers_min = 2; c.lasers_max = 3; c.coloured = true; c.mixed_lamps = 1; c.bombs = slot % 2;
-            c.kinds = {6, 7}; c.translators = slot % 3 == 0; break;
+            c.kinds = {kind_mirror, kind_double_mirror}; c.translators = slot % 3 == 0; break;
     case 7: c.lasers_min = 2; c.lasers_max = 3; c.coloured = slot % 2; c.mixed_lamps = slot % 2;
-            c.kinds = {6, 7}; c.walls = 8; c.bombs = slot >= 4; c.translators = slot == 3; break;
-    case 8: c.kinds = {6, 8}; c.must = {8}; c.diagonal = slot >= 4; c.lasers_max = slot >= 5 ? 2 : 1; break;
-    case 9: c.kinds = {6, 9}; c.must = {9}; c.lasers_max = slot >= 5 ? 2 : 1; c.extra_lamps = 0; break;
+            c.kinds = {kind_mirror, kind_double_mirror}; c.walls = 8; c.bombs = slot >= 4; c.translators = slot == 3; break;
+    case 8: c.kinds = {kind_mirror, kind_prism}; c.must = {kind_prism}; c.diagonal = slot >= 4; c.lasers_max = slot >= 5 ? 2 : 1; break;
+    case 9: c.kinds = {kind_mirror, kind_double_prism}; c.must = {kind_double_prism}; c.lasers_max = slot >= 5 ? 2 : 1; c.extra_lamps = 0; break;
     case 10: case 11: case 12:
-        c.kinds = pack == 12 ? std::vector<int>{6, 7, 8, 9} : std::vector<int>{6, 8, 9};
+        c.kinds = pack == 12 ? std::vector<int32_t>{kind_mirror, kind_double_mirror, kind_prism, kind_double_prism}
+                         : std::vector<int32_t>{kind_mirror, kind_prism, kind_double_prism};
         c.lasers_min = 1; c.lasers_max = 2; c.coloured = pack != 10;
         c.mixed_lamps = pack == 12; c.bombs = pack == 11; c.walls = 8; break;
-    case 13: c.kinds = {6, 11, 12, 13}; c.must = {11 + slot % 3}; c.lasers_min = 1;
+    case 13: c.kinds = {kind_mirror, kind_red_sphere, kind_green_sphere, kind_blue_sphere}; c.must = {kind_red_sphere + slot % 3}; c.lasers_min = 1;
              c.lasers_max = slot >= 4 ? 2 : 1; c.coloured = slot >= 5;
              break;
-    case 14: c.kinds = {6, 9, 11, 12, 13}; c.lasers_min = 1; c.lasers_max = 2; c.coloured = true;
+    case 14: c.kinds = {kind_mirror, kind_double_prism, kind_red_sphere, kind_green_sphere, kind_blue_sphere}; c.lasers_min = 1; c.lasers_max = 2; c.coloured = true;
              c.mixed_lamps = slot >= 4 ? 2 : 1; break;
     default:
-        c.kinds = {6, 7, 8, 9, 11, 12, 13}; c.lasers_min = pack >= 19 ? 2 : 1; c.lasers_max = 2;
+        c.kinds = {kind_mirror, kind_double_mirror, kind_prism, kind_double_prism, kind_red_sphere, kind_green_sphere, kind_blue_sphere}; c.lasers_min = pack >= 19 ? 2 : 1; c.lasers_max = 2;
         c.coloured = true; c.mixed_lamps = 1; c.bombs = pack % 2; c.walls = 9;
         c.diagonal = pack >= 17;
         break;
@@ -121,7 +123,7 @@ struct generator {
         }
         // Aim a second laser across the first one's beam, so that the beams cross: where double
         // mirrors and mixed lamps find their work.
-        bool aim = config.mixed_required || std::find(config.must.begin(), config.must.end(), 7) != config.must.end();
+        bool aim = config.mixed_required || std::find(config.must.begin(), config.must.end(), kind_double_mirror) != config.must.end();
         fixed_level first = split_level(g);
         if (aim && first.board.laser_cells.size() >= 2) {
             int moved = first.board.laser_cells[1];
@@ -179,22 +181,22 @@ struct generator {
                 // A double mirror earns its place where two beams cross: it turns one and lets
                 // the other along its plates, or turns both.
                 std::vector<size_t> crossing;
-                if (kind == 7)
+                if (kind == kind_double_mirror)
                     for (size_t a = 0; a < tr.entries.size(); ++a)
                         for (size_t b = 0; b < a; ++b)
                             if (tr.entries[a].cell == tr.entries[b].cell && tr.entries[a].dir != tr.entries[b].dir)
                                 crossing.push_back(b);
-                if (kind == 7 && crossing.empty()) {
-                    if (std::find(config.must.begin(), config.must.end(), 7) != config.must.end()) return false;
-                    kind = 6;
+                if (kind == kind_double_mirror && crossing.empty()) {
+                    if (std::find(config.must.begin(), config.must.end(), kind_double_mirror) != config.must.end()) return false;
+                    kind = kind_mirror;
                 }
                 const beam_entry& e = !crossing.empty() && attempt < 50
                                           ? tr.entries[crossing[size_t(rnd(int(crossing.size())))]]
                                           : tr.entries[size_t(rnd(int(tr.entries.size())))];
                 if (e.step <= last_step && crossing.empty() && attempt < 40) continue;
                 std::vector<int> good;
-                for (int o = 0; o < (kind == 7 || kind == 8 ? 4 : kind >= 10 ? 1 : 8); ++o) {
-                    if (kind >= 10) { if (kind - 10 != e.colour) good.push_back(o); continue; }
+                for (int o = 0; o < (kind == kind_double_mirror || kind == kind_prism ? 4 : is_sphere(kind) ? 1 : 8); ++o) {
+                    if (is_sphere(kind)) { if (sphere_colour_of(kind) != e.colour) good.push_back(o); continue; }
                     int split;
                     int out = piece_turn(kind, o, e.dir, &split);
                     if (out >= 0 && out != e.dir) good.push_back(o);
@@ -202,7 +204,7 @@ struct generator {
                 if (good.empty()) continue;
                 int o = good[size_t(rnd(int(good.size())))];
                 level_grid trial = g;
-                trial.code[size_t(e.cell)] = kind * 100 + (kind <= 9 ? o * 10 : 0);
+                trial.code[size_t(e.cell)] = kind * 100 + (is_sphere(kind) ? 0 : o * 10);
                 fixed_level tf = split_level(trial);
                 sim_board b = tf.board;
                 for (const auto& s : tf.solution) { b.kind[size_t(s.cell)] = int8_t(s.kind); b.state[size_t(s.cell)] = int8_t(s.orientation); }
@@ -490,7 +492,7 @@ int main(int argc, char** argv) {
             // round with three more mirrors, so the cheap idea earns their bonus.
             fixed_level f = split_level(g);
             const int bonus_extra = 3;
-            std::array<int, 14> stock = f.stock;
+            std::array<int32_t, piece_kind_count> stock = f.stock;
             stock[6] += bonus_extra;
             solve_options o;
             o.node_budget = 400'000;
@@ -505,7 +507,7 @@ int main(int argc, char** argv) {
             for (int c = 0; c < cell_count; ++c)
                 if (g.code[size_t(c)] / 100 >= 6) level.grid.code[size_t(c)] = 0;
             for (const placement& m : s->pieces)
-                level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
+                level.grid.code[size_t(m.cell)] = m.kind * 100 + (is_sphere(m.kind) ? 0 : m.orientation * 10);
             level.bonus = true;
         }
         if (want_off) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "board/piece_kinds.h"
+
 namespace levels {
 
 constexpr int columns = 19;
@@ -41,7 +43,7 @@ struct sim_board {
 // off, their kinds counted into stock (indexed by kind, 6 to 13).
 struct fixed_level {
     sim_board board;
-    std::array<int, 14> stock{};
+    std::array<int32_t, piece_kind_count> stock{};
     struct piece { int cell, kind, orientation; };
     std::vector<piece> solution;
 };

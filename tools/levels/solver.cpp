@@ -7,12 +7,13 @@
 
 #include "board/beam_rules.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 
 namespace levels {
 
 namespace {
 
-constexpr int orientation_count[14] = {0, 0, 0, 0, 0, 0, 8, 4, 4, 8, 1, 1, 1, 1};
+constexpr int32_t orientation_count[piece_kind_count] = {0, 0, 0, 0, 0, 0, 8, 4, 4, 8, 1, 1, 1, 1};
 
 // The game's rules for the turning pieces, looked up once: the search asks them millions of
 // times. exit is the direction a beam leaves in (-1: stopped), split the direction of a double
@@ -36,7 +37,7 @@ const turn_table& turn_rules() {
 
 struct plain_search {
     sim_board board;
-    std::array<int, 14> stock{};
+    std::array<int32_t, piece_kind_count> stock{};
     int placed = 0;
     int total = 0;
     uint32_t mask = 0;
@@ -52,7 +53,7 @@ struct plain_search {
     std::vector<trace_result> traces;
     std::vector<std::vector<move>> move_lists;
 
-    plain_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
+    plain_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s, const solve_options& o,
            solve_result& r)
         : board(b), stock(s), options(o), result(r), random(o.seed) {
         for (int k = 6; k < 14; ++k) total += stock[k];
@@ -65,7 +66,7 @@ struct plain_search {
     // A piece of this kind and orientation changes a beam arriving in this direction and
     // colour.
     static bool changes(int kind, int orientation, int dir, int colour) {
-        if (kind >= 10) return kind - 10 != colour;
+        if (is_sphere(kind)) return sphere_colour_of(kind) != colour;
         int split;
         int out = piece_turn(kind, orientation, dir, &split);
         return out != dir || split >= 0;
@@ -122,14 +123,14 @@ struct plain_search {
             int step = e[i].step, cell = e[i].cell;
             bool after = step > last_step || (step == last_step && cell > last_cell);
             if (after && step < t.explosion_step) {
-                for (int kind = 6; kind < 14; ++kind) {
+                for (int32_t kind = kind_mirror; kind < piece_kind_count; ++kind) {
                     if (stock[kind] == 0) continue;
                     for (int o = 0; o < orientation_count[kind]; ++o) {
                         bool acts = false, turns = false;
                         for (size_t m = i; m < j; ++m) {
                             bool c = changes(kind, o, e[m].dir, e[m].colour);
                             acts = acts || c;
-                            turns = turns || (c && (kind >= 10 || piece_turn(kind, o, e[m].dir, nullptr) >= 0));
+                            turns = turns || (c && (is_sphere(kind) || piece_turn(kind, o, e[m].dir, nullptr) >= 0));
                         }
                         if (!acts) continue;
                         bool leaves_earlier = true;
@@ -193,7 +194,7 @@ struct plain_search {
 //   would enter a cell as the beam that stopped there, or its partner, already had.
 struct network_search {
     sim_board board;
-    std::array<int, 14> stock{};
+    std::array<int32_t, piece_kind_count> stock{};
     int placed = 0;
     int total = 0;
     int cap = 0;  // place at most this many pieces in this pass
@@ -228,7 +229,7 @@ struct network_search {
     int farthest_lamp = 0;
     std::vector<std::vector<int16_t>> buckets;
 
-    network_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
+    network_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s, const solve_options& o,
                    solve_result& r)
         : board(b), stock(s), options(o), result(r) {
         for (int k = 6; k < 14; ++k) total += stock[size_t(k)];
@@ -251,11 +252,11 @@ struct network_search {
     }
     // What a piece does to one arriving beam, as one number: equal numbers, same trace.
     int behaviour(int kind, int orientation, int dir, int colour) const {
-        if (kind >= kind_white_sphere) return kind - 10 == colour ? 0 : 1;
+        if (is_sphere(kind)) return sphere_colour_of(kind) == colour ? 0 : 1;
         return (exit_dir(kind, orientation, dir) + 1) * 9 + split_dir(kind, orientation, dir) + 1;
     }
     bool changes(int kind, int orientation, int dir, int colour) const {
-        if (kind >= kind_white_sphere) return kind - 10 != colour;
+        if (is_sphere(kind)) return sphere_colour_of(kind) != colour;
         return exit_dir(kind, orientation, dir) != dir || split_dir(kind, orientation, dir) >= 0;
     }
 
@@ -371,14 +372,14 @@ struct network_search {
             if (mask >> i & 1) supplied |= beam_colour_bit[size_t(board.colour[size_t(board.laser_cells[i])])];
         for (int cell : placed_cells) {
             int kind = board.kind[size_t(cell)];
-            if (kind >= kind_white_sphere) supplied |= beam_colour_bit[size_t(kind - 10)];
+            if (is_sphere(kind)) supplied |= beam_colour_bit[size_t(sphere_colour_of(kind))];
         }
         for (int cell : board.lamp_cells) needed |= lamp_needs[size_t(board.colour[size_t(cell)])];
         int spheres = 0;
         missing = needed & ~supplied;
         for (int c = 0; c < 4; ++c) {
             if (!(missing & beam_colour_bit[size_t(c)])) continue;
-            if (stock[size_t(10 + c)] == 0) return hopeless;
+            if (stock[size_t(sphere_kind(c))] == 0) return hopeless;
             spheres += 1;
         }
         int turners = stock[6] + stock[7] + stock[8] + stock[9];
@@ -616,7 +617,7 @@ struct network_search {
             for (int kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
                 if (stock[size_t(kind)] == 0) continue;
                 if (tight && kind < kind_white_sphere && !turn_fits[size_t(cell)]) continue;
-                if (tight && kind >= kind_white_sphere && !(missing & beam_colour_bit[size_t(kind - 10)])) continue;
+                if (tight && is_sphere(kind) && !(missing & beam_colour_bit[size_t(sphere_colour_of(kind))])) continue;
                 size_t first = moves.size();
                 for (int o = 0; o < orientation_count[kind]; ++o) {
                     bool acts = false, turns_one = false;
@@ -682,7 +683,7 @@ std::string idea_of(const sim_board& board, uint32_t laser_on) {
     return idea;
 }
 
-solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
+solve_result solve(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
                    const solve_options& options) {
     solve_result result;
     if (options.reference || options.random_order || options.merge_stops) {
@@ -718,7 +719,7 @@ solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
     return result;
 }
 
-double trial_effort(const sim_board& fixed, const std::array<int, 14>& stock, int seeds,
+double trial_effort(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock, int seeds,
                     int64_t budget_per_seed) {
     double sum = 0;
     for (int seed = 1; seed <= seeds; ++seed) {

@@ -22,7 +22,7 @@
 namespace levels {
 
 struct placement {
-    int cell, kind, orientation;
+    int32_t cell, kind, orientation;
     bool operator==(const placement&) const = default;
 };
 
@@ -66,7 +66,7 @@ struct solve_result {
 };
 
 // stock: pieces per kind (6 to 13).
-solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
+solve_result solve(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
                    const solve_options& options);
 
 // The idea of a configuration: what its movable pieces do to the beams (see sim_trace).
@@ -74,7 +74,7 @@ std::string idea_of(const sim_board& board, uint32_t laser_on);
 
 // Trial-and-error effort: mean nodes until a first solution with children in random order,
 // over the given number of seeds (all lasers on).
-double trial_effort(const sim_board& fixed, const std::array<int, 14>& stock, int seeds,
+double trial_effort(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock, int seeds,
                     int64_t budget_per_seed);
 
 }  // namespace levels
