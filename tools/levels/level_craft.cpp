@@ -38,7 +38,7 @@ std::vector<fixed_element> fixed_elements(const sim_board& board) {
         e.kind = k;
         taken[size_t(cell)] = 1;
         e.cells.push_back(cell);
-        if (k == 4) {
+        if (k == kind_wall) {
             for (size_t i = 0; i < e.cells.size(); ++i)
                 for (int dir = 0; dir < 8; dir += 2) {
                     int n = next_cell(e.cells[i], dir);
@@ -102,9 +102,9 @@ std::vector<char> reachable_cells(const sim_board& board, const std::array<int32
         reached[size_t(cell)] = 1;
         int k = board.kind[size_t(cell)];
         std::vector<int> out;
-        if (k == 0) {
+        if (k == kind_empty) {
             for (int t : turns) out.push_back((dir + t) % 8);
-        } else if (k == 2 || (k == 5 && board.state[size_t(cell)] == dir)) {
+        } else if (k == kind_lamp || (k == kind_translator && board.state[size_t(cell)] == dir)) {
             out.push_back(dir);
         }
         for (int d : out) {
@@ -122,9 +122,9 @@ std::vector<char> entered_fixed_cells(const sim_board& board, const trace_result
     auto follow = [&](int cell, int dir) {
         for (int n = next_cell(cell, dir); n >= 0; n = next_cell(n, dir)) {
             int k = board.kind[size_t(n)];
-            if (k < 1 || k > 5) return;
+            if (k < kind_laser || k > kind_translator) return;
             entered[size_t(n)] = 1;
-            if (k != 2 && !(k == 5 && board.state[size_t(n)] == dir)) return;
+            if (k != kind_lamp && !(k == kind_translator && board.state[size_t(n)] == dir)) return;
         }
     };
     for (int cell : board.laser_cells) follow(cell, board.state[size_t(cell)]);
@@ -170,9 +170,9 @@ bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> 
     std::set<int> cells;
     for (const beam_entry& e : t.entries) cells.insert(e.cell);
     for (int cell : cells)
-        for (int k = 6; k < 14; ++k) {
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) {
             if (stock[size_t(k)] == 0) continue;
-            for (int o = 0; o < (k <= 9 ? 8 : 1); ++o) {
+            for (int o = 0; o < (k <= kind_double_prism ? 8 : 1); ++o) {
                 sim_board b = board;
                 b.kind[size_t(cell)] = int8_t(k);
                 b.state[size_t(cell)] = int8_t(o);
@@ -190,7 +190,7 @@ bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> 
 
 bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock, const fixed_element& decoy) {
     int pieces = 0;
-    for (int k = 6; k < 14; ++k) pieces += stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += stock[size_t(k)];
     int64_t budget = 20'000;
     return tempts_below(board, stock, decoy, std::min(2, pieces), budget);
 }
@@ -202,18 +202,18 @@ board_facts facts_of(const level_source& level, bool needs_laser_off, int fewest
     const sim_board& b = fl.board;
     for (int cell = 0; cell < cell_count; ++cell) {
         int k = b.kind[size_t(cell)];
-        if (k == 1) {
+        if (k == kind_laser) {
             f.lasers += 1;
             f.lasers_by_colour[size_t(b.colour[size_t(cell)])] += 1;
             f.diagonal_lasers += b.state[size_t(cell)] % 2;
         }
-        if (k == 2) {
+        if (k == kind_lamp) {
             f.lamps += 1;
             f.lamps_by_colour[size_t(b.colour[size_t(cell)])] += 1;
         }
-        f.bombs += k == 3;
-        f.walls += k == 4;
-        f.translators += k == 5;
+        f.bombs += k == kind_bomb;
+        f.walls += k == kind_wall;
+        f.translators += k == kind_translator;
     }
     sim_board solved = b;
     for (const fixed_level::piece& p : fl.solution) {
@@ -376,7 +376,7 @@ std::string recipe_of(const level_grid& grid) {
                                                "sphere-white", "sphere-red", "sphere-green", "sphere-blue"};
     fixed_level f = split_level(grid);
     std::string recipe;
-    for (int k = 6; k < 14; ++k)
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k)
         if (f.stock[size_t(k)]) recipe += (recipe.empty() ? "" : ", ") + std::string(kind_names[k]) + " " + std::to_string(f.stock[size_t(k)]);
     std::string lamps;
     for (int cell : f.board.lamp_cells) lamps += "WRGBYSV"[f.board.colour[size_t(cell)]];

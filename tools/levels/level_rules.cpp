@@ -153,7 +153,7 @@ level_figures verify_level(const level_source& level, int index, const note_metr
     const sim_board& board = f.board;
     r.lasers = int(board.laser_cells.size());
     uint32_t all_on = (1u << r.lasers) - 1;
-    for (int k = 6; k < 14; ++k) r.pieces += f.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) r.pieces += f.stock[size_t(k)];
 
     // The stored solution, with the game's trace and with the tools' copy.
     std::vector<placement> stored = stored_solution(level.grid);
@@ -228,7 +228,7 @@ level_figures verify_level(const level_source& level, int index, const note_metr
             fail(std::to_string(r.ideas) + " distinct ideas, " + std::to_string(level.ideas) + " allowed");
         if (level.ideas > 1 && pack_of(index) < 9) fail("two ideas are for the combo packs only");
         // Every kind in the stock is needed: a mirror in place of one piece of it fails.
-        for (int k = 7; k < 14; ++k) {
+        for (int32_t k = kind_double_mirror; k < piece_kind_count; ++k) {
             if (f.stock[size_t(k)] == 0) continue;
             std::array<int32_t, piece_kind_count> swapped = f.stock;
             swapped[size_t(k)] -= 1;
@@ -328,7 +328,7 @@ level_figures verify_level(const level_source& level, int index, const note_metr
                 if (inert && r.needs_laser_off) inert = !buildable(b, stored, (1u << b.laser_cells.size()) - 1);
                 // A piece that makes a kind of the stock needed (a mirror could stand in without it)
                 // earns its place too.
-                for (int k = 7; k < 14 && inert && !bonus_level; ++k) {
+                for (int32_t k = kind_double_mirror; k < piece_kind_count && inert && !bonus_level; ++k) {
                     if (f.stock[size_t(k)] == 0) continue;
                     std::array<int32_t, piece_kind_count> swapped = f.stock;
                     swapped[size_t(k)] -= 1;

@@ -221,10 +221,10 @@ level_source parse_level_source(const std::string& text, const std::string& path
     int lasers = 0, lamps = 0, stock = 0, double_prisms = 0;
     for (int32_t code : level.grid.code) {
         int k = code / 100;
-        lasers += k == 1;
-        lamps += k == 2;
-        stock += k >= 6;
-        double_prisms += k == 9;
+        lasers += k == kind_laser;
+        lamps += k == kind_lamp;
+        stock += k >= kind_mirror;
+        double_prisms += k == kind_double_prism;
     }
     if (lasers == 0) fail(path, line_no, "no laser");
     if (lasers > 20) fail(path, line_no, "more than 20 lasers");
@@ -233,7 +233,7 @@ level_source parse_level_source(const std::string& text, const std::string& path
     if (lamps == 0) fail(path, line_no, "no lamp");
     for (size_t i = 0; i < level.decoys.size(); ++i) {
         int k = level.grid.code[size_t(level.decoys[i].cell)] / 100;
-        if (k != 1 && k != 3 && k != 4 && k != 5)
+        if (k != kind_laser && k != kind_bomb && k != kind_wall && k != kind_translator)
             fail(path, decoy_lines[i], "a decoy names a wall, laser, bomb or translator, and that cell holds none");
         for (size_t j = 0; j < i; ++j)
             if (level.decoys[j].cell == level.decoys[i].cell)
@@ -274,7 +274,7 @@ std::string format_level_source(const level_source& level) {
             int32_t code = level.grid.code[cell_index(column, row)];
             int k = code / 100, o = (code / 10) % 10, c = code % 10;
             char s = '.';
-            if (k == 0) s = '.';
+            if (k == kind_empty) s = '.';
             else if (k == kind_lamp) s = "WRGBYSV"[c];
             else if (k == kind_bomb) s = '*';
             else if (k == kind_wall) s = '#';

@@ -206,7 +206,7 @@ int place(const std::string& path) {
     level_source level = read_level_source(path);
     fixed_level f = split_level(level.grid);
     int stock = 0;
-    for (int k = 6; k < 14; ++k) stock += f.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) stock += f.stock[size_t(k)];
     solve_options o;
     o.keep = 4096;
     o.node_budget = 50'000'000;

@@ -418,7 +418,7 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
     level_source level = read_level_source(in);
     fixed_level f = split_level(level.grid);
     int pieces = 0;
-    for (int k = 6; k < 14; ++k) pieces += f.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += f.stock[size_t(k)];
     generator gen{std::mt19937(1), pack, slot, pieces, config_for(pack, slot)};
     std::string why;
     if (!gen.tighten(level.grid, pieces, why)) {

@@ -56,7 +56,7 @@ struct plain_search {
     plain_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s, const solve_options& o,
            solve_result& r)
         : board(b), stock(s), options(o), result(r), random(o.seed) {
-        for (int k = 6; k < 14; ++k) total += stock[k];
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) total += stock[k];
         all_on = (1u << board.laser_cells.size()) - 1;
         // Sized once: the lists of the nodes above stay in place while a child runs.
         traces.resize(size_t(total) + 1);
@@ -232,7 +232,7 @@ struct network_search {
     network_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s, const solve_options& o,
                    solve_result& r)
         : board(b), stock(s), options(o), result(r) {
-        for (int k = 6; k < 14; ++k) total += stock[size_t(k)];
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) total += stock[size_t(k)];
         all_on = (1u << board.laser_cells.size()) - 1;
         traces.resize(size_t(total) + 1);
         move_lists.resize(size_t(total) + 1);

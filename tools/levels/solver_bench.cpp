@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         }
         fixed_level f = split_level(level.grid);
         int pieces = 0;
-        for (int k = 6; k < 14; ++k) pieces += f.stock[size_t(k)];
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += f.stock[size_t(k)];
         solve_options lo = o;
         lo.max_pieces = pieces;
         double started = cpu_ms();
