@@ -12,7 +12,8 @@ std::vector<placement> stored_solution(const level_grid& grid) {
     for (int cell = 0; cell < cell_count; ++cell) {
         int32_t d = grid.code[cell];
         int k = d / 100;
-        if (k >= kind_mirror) pieces.push_back({cell, k, k <= kind_double_prism ? (d / 10) % 10 : 0});
+        if (k >= kind_mirror)
+            pieces.push_back({cell, k, k <= kind_double_prism ? (d / 10) % 10 : 0});
     }
     return pieces;
 }

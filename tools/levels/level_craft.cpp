@@ -57,9 +57,12 @@ std::vector<fixed_element> fixed_elements(const sim_board& board) {
 std::string element_label(const fixed_element& element) {
     static const char* const names[6] = {"", "laser", "", "bomb", "wall group", "translator"};
     int cell = element.cells.front();
-    std::string label = std::string(names[element.kind]) + " at " + std::to_string(cell_column(cell) + 1) + "," +
+    std::string label = std::string(names[element.kind]) + " at " +
+                        std::to_string(cell_column(cell) + 1) + "," +
                         std::to_string(cell_row(cell) + 1);
-    if (element.kind == kind_wall) label += " (" + std::to_string(element.cells.size()) + (element.cells.size() == 1 ? " cell)" : " cells)");
+    if (element.kind == kind_wall)
+        label += " (" + std::to_string(element.cells.size()) +
+                 (element.cells.size() == 1 ? " cell)" : " cells)");
     return label;
 }
 
@@ -80,7 +83,8 @@ sim_board without(const sim_board& board, const std::vector<const fixed_element*
     return b;
 }
 
-std::vector<char> reachable_cells(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock) {
+std::vector<char> reachable_cells(const sim_board& board,
+                                  const std::array<int32_t, piece_kind_count>& stock) {
     // The turns a piece of the stock can give a beam entering an empty cell, as offsets of
     // direction (0 passes straight on).
     std::set<int> turns = {0};
@@ -160,8 +164,8 @@ bool touches(const sim_board& board, const fixed_element& decoy) {
     return false;
 }
 
-bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> stock, const fixed_element& decoy, int depth,
-                  int64_t& budget) {
+bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> stock,
+                  const fixed_element& decoy, int depth, int64_t& budget) {
     if (touches(board, decoy)) return true;
     if (depth == 0 || --budget < 0) return false;
     uint32_t all_on = (1u << board.laser_cells.size()) - 1;
@@ -188,7 +192,8 @@ bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> 
 
 }  // namespace
 
-bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock, const fixed_element& decoy) {
+bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock,
+            const fixed_element& decoy) {
     int pieces = 0;
     for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += stock[size_t(k)];
     int64_t budget = 20'000;
@@ -246,20 +251,23 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
     std::string w;
     for (char c : note + " ") {
         unsigned char u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '-') w += char(std::tolower(u));
+        if (std::isalnum(u) || c == '-')
+            w += char(std::tolower(u));
         else if (!w.empty()) {
             words.push_back(w);
             w.clear();
         }
     }
     static const std::map<std::string, int> numbers = {
-        {"one", 1}, {"two", 2}, {"three", 3}, {"four", 4}, {"five", 5}, {"six", 6}, {"seven", 7},
-        {"eight", 8}, {"nine", 9}, {"ten", 10}, {"eleven", 11}, {"twelve", 12}};
-    static const std::map<std::string, int> colours = {
-        {"white", 0}, {"red", 1}, {"green", 2}, {"blue", 3}, {"yellow", 4}, {"sky-blue", 5}, {"violet", 6}};
+        {"one", 1},   {"two", 2},   {"three", 3}, {"four", 4}, {"five", 5},    {"six", 6},
+        {"seven", 7}, {"eight", 8}, {"nine", 9},  {"ten", 10}, {"eleven", 11}, {"twelve", 12}};
+    static const std::map<std::string, int> colours = {{"white", 0}, {"red", 1},    {"green", 2},
+                                                       {"blue", 3},  {"yellow", 4}, {"sky-blue", 5},
+                                                       {"violet", 6}};
     auto number_of = [&](const std::string& word) {
         if (numbers.count(word)) return numbers.at(word);
-        if (!word.empty() && word.size() <= 2 && word.find_first_not_of("0123456789") == std::string::npos)
+        if (!word.empty() && word.size() <= 2 &&
+            word.find_first_not_of("0123456789") == std::string::npos)
             return std::stoi(word);
         return -1;
     };
@@ -269,14 +277,18 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
     };
     int stock_total = 0, spheres = 0;
     for (int32_t k = kind_mirror; k < piece_kind_count; ++k) stock_total += facts.stock[size_t(k)];
-    for (int32_t k = kind_white_sphere; k < piece_kind_count; ++k) spheres += facts.stock[size_t(k)];
+    for (int32_t k = kind_white_sphere; k < piece_kind_count; ++k)
+        spheres += facts.stock[size_t(k)];
     auto colour_on_board = [&](int c) {
-        if (c < 4 && (facts.lasers_by_colour[size_t(c)] || (c > 0 && facts.stock[size_t(sphere_kind(c))]) ||
-                      (c == 0 && facts.stock[size_t(kind_white_sphere)])))
+        if (c < 4 &&
+            (facts.lasers_by_colour[size_t(c)] || (c > 0 && facts.stock[size_t(sphere_kind(c))]) ||
+             (c == 0 && facts.stock[size_t(kind_white_sphere)])))
             return true;
         if (facts.lamps_by_colour[size_t(c)]) return true;
-        // The parts of a mixed lamp: yellow is red and green, sky-blue green and blue, violet red and blue.
-        static const int parts[7] = {0, 1 << 1, 1 << 2, 1 << 3, 1 << 1 | 1 << 2, 1 << 2 | 1 << 3, 1 << 1 | 1 << 3};
+        // The parts of a mixed lamp: yellow is red and green, sky-blue green and blue, violet red
+        // and blue.
+        static const int parts[7] = {
+            0, 1 << 1, 1 << 2, 1 << 3, 1 << 1 | 1 << 2, 1 << 2 | 1 << 3, 1 << 1 | 1 << 3};
         for (int lamp = 4; lamp < 7; ++lamp)
             if (facts.lamps_by_colour[size_t(lamp)] && (parts[lamp] >> c & 1)) return true;
         return false;
@@ -291,17 +303,23 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             int colour = -1;
             bool diagonal = false, twin = false;
             for (; j < words.size(); ++j) {
-                if (colours.count(words[j])) colour = colours.at(words[j]);
-                else if (words[j] == "diagonal") diagonal = true;
-                else if (words[j] == "double") twin = true;
-                else break;
+                if (colours.count(words[j]))
+                    colour = colours.at(words[j]);
+                else if (words[j] == "diagonal")
+                    diagonal = true;
+                else if (words[j] == "double")
+                    twin = true;
+                else
+                    break;
             }
             std::string noun = j < words.size() ? singular(words[j]) : "";
             int actual = -1;
             if (noun == "laser") {
                 actual = 0;
-                if (colour >= 0 && colour < 4) actual = facts.lasers_by_colour[size_t(colour)];
-                else actual = diagonal ? facts.diagonal_lasers : facts.lasers;
+                if (colour >= 0 && colour < 4)
+                    actual = facts.lasers_by_colour[size_t(colour)];
+                else
+                    actual = diagonal ? facts.diagonal_lasers : facts.lasers;
             } else if (noun == "lamp") {
                 actual = colour >= 0 ? facts.lamps_by_colour[size_t(colour)] : facts.lamps;
             } else if (noun == "mirror") {
@@ -309,7 +327,8 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             } else if (noun == "prism") {
                 actual = facts.stock[twin ? 9 : 8];
             } else if (noun == "sphere") {
-                actual = colour >= 0 && colour < 4 ? facts.stock[size_t(sphere_kind(colour))] : spheres;
+                actual =
+                    colour >= 0 && colour < 4 ? facts.stock[size_t(sphere_kind(colour))] : spheres;
             } else if (noun == "piece") {
                 actual = stock_total;
             } else if (noun == "bomb") {
@@ -321,14 +340,18 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             // "one" mostly means "one of them" ("switch one laser off", "one lamp wants white"),
             // so it is taken as a count only where a count would give the bonus idea away.
             // In the bonus pack the stock is no secret, but how few pieces will do is the puzzle.
-            bool names_few = i > 0 && (words[i - 1] == "only" || words[i - 1] == "use" || words[i - 1] == "with");
+            bool names_few = i > 0 && (words[i - 1] == "only" || words[i - 1] == "use" ||
+                                       words[i - 1] == "with");
             if (word == "one" && !(facts.bonus && (piece_count || names_few))) continue;
             if (facts.bonus && piece_count && n != actual)
-                faults.push_back("the note gives away the cheap solution's piece count ('" + word + " " + words[j] + "')");
+                faults.push_back("the note gives away the cheap solution's piece count ('" + word +
+                                 " " + words[j] + "')");
             else if (actual >= 0 && n != actual)
-                faults.push_back("the note says '" + word + " " + words[j] + "', the board has " + std::to_string(actual));
+                faults.push_back("the note says '" + word + " " + words[j] + "', the board has " +
+                                 std::to_string(actual));
             if (facts.bonus && names_few && (noun.empty() || piece_count) && n != stock_total)
-                faults.push_back("the note gives away the cheap solution's piece count ('" + words[i - 1] + " " + word + "')");
+                faults.push_back("the note gives away the cheap solution's piece count ('" +
+                                 words[i - 1] + " " + word + "')");
             continue;
         }
         if (colours.count(word)) {
@@ -338,7 +361,11 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             if (noun == "laser") there = c < 4 && facts.lasers_by_colour[size_t(c)] > 0;
             if (noun == "lamp") there = facts.lamps_by_colour[size_t(c)] > 0;
             if (noun == "sphere") there = c < 4 && facts.stock[size_t(sphere_kind(c))] > 0;
-            if (!there) faults.push_back("the note names " + word + (noun == "laser" || noun == "lamp" || noun == "sphere" ? " " + noun : "") + ", the board has none");
+            if (!there)
+                faults.push_back(
+                    "the note names " + word +
+                    (noun == "laser" || noun == "lamp" || noun == "sphere" ? " " + noun : "") +
+                    ", the board has none");
             continue;
         }
         std::string s = singular(word);
@@ -347,23 +374,28 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             faults.push_back("the note speaks of diagonal beams, the solution has none");
         if ((s == "translator" || s == "arrow") && facts.translators == 0)
             faults.push_back("the note names a translator, the board has none");
-        if (s == "bomb" && facts.bombs == 0) faults.push_back("the note names a bomb, the board has none");
-        if (s == "wall" && facts.walls == 0) faults.push_back("the note names walls, the board has none");
+        if (s == "bomb" && facts.bombs == 0)
+            faults.push_back("the note names a bomb, the board has none");
+        if (s == "wall" && facts.walls == 0)
+            faults.push_back("the note names walls, the board has none");
         if (s == "mirror" && twin && facts.stock[7] == 0)
             faults.push_back("the note names a double mirror, the stock has none");
         if (s == "prism" && twin && facts.stock[9] == 0)
             faults.push_back("the note names a double prism, the stock has none");
         if (s == "prism" && !twin && facts.stock[8] == 0)
             faults.push_back("the note names a prism, the stock has none");
-        if ((s == "sphere") && spheres == 0) faults.push_back("the note names a sphere, the stock has none");
+        if ((s == "sphere") && spheres == 0)
+            faults.push_back("the note names a sphere, the stock has none");
         if (word == "head-on" && !facts.head_on)
             faults.push_back("the note speaks of a head-on meeting, the solution has none");
         if (word == "off" && i > 0) {
             bool switching = false;
             for (size_t b = i >= 4 ? i - 4 : 0; b < i; ++b)
-                switching = switching || words[b] == "switch" || words[b] == "switched" || words[b] == "turn";
+                switching = switching || words[b] == "switch" || words[b] == "switched" ||
+                            words[b] == "turn";
             if (switching && !facts.laser_off && facts.bombs == 0)
-                faults.push_back("the note speaks of switching a laser off, nothing here asks for it");
+                faults.push_back(
+                    "the note speaks of switching a laser off, nothing here asks for it");
         }
     }
     std::sort(faults.begin(), faults.end());
@@ -372,12 +404,26 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
 }
 
 std::string recipe_of(const level_grid& grid) {
-    static const char* const kind_names[piece_kind_count] = {"", "", "", "", "", "", "mirror", "dmirror", "prism", "dprism",
-                                               "sphere-white", "sphere-red", "sphere-green", "sphere-blue"};
+    static const char* const kind_names[piece_kind_count] = {"",
+                                                             "",
+                                                             "",
+                                                             "",
+                                                             "",
+                                                             "",
+                                                             "mirror",
+                                                             "dmirror",
+                                                             "prism",
+                                                             "dprism",
+                                                             "sphere-white",
+                                                             "sphere-red",
+                                                             "sphere-green",
+                                                             "sphere-blue"};
     fixed_level f = split_level(grid);
     std::string recipe;
     for (int32_t k = kind_mirror; k < piece_kind_count; ++k)
-        if (f.stock[size_t(k)]) recipe += (recipe.empty() ? "" : ", ") + std::string(kind_names[k]) + " " + std::to_string(f.stock[size_t(k)]);
+        if (f.stock[size_t(k)])
+            recipe += (recipe.empty() ? "" : ", ") + std::string(kind_names[k]) + " " +
+                      std::to_string(f.stock[size_t(k)]);
     std::string lamps;
     for (int cell : f.board.lamp_cells) lamps += "WRGBYSV"[f.board.colour[size_t(cell)]];
     std::sort(lamps.begin(), lamps.end());

@@ -28,14 +28,16 @@ sim_board without(const sim_board& board, const std::vector<const fixed_element*
 // shine: every empty cell may hold any piece of the stock and turn the beam every way that piece
 // can. Walls, bombs, lasers and the closed side of a translator stop it. A fixed piece outside
 // this set cannot matter to any solution.
-std::vector<char> reachable_cells(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock);
+std::vector<char> reachable_cells(const sim_board& board,
+                                  const std::array<int32_t, piece_kind_count>& stock);
 
 // Fixed cells that beams of a traced board enter (the trace lists only empty cells and pieces).
 std::vector<char> entered_fixed_cells(const sim_board& board, const trace_result& trace);
 
 // Whether a decoy tempts: some placement of one or two pieces of the stock sends a beam into it
 // (a laser: its own beam reaches a lamp, or another beam runs into its body).
-bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock, const fixed_element& decoy);
+bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock,
+            const fixed_element& decoy);
 
 // What the board says, for checking the note against it.
 struct board_facts {
@@ -43,11 +45,11 @@ struct board_facts {
     std::array<int, 4> lasers_by_colour{};
     std::array<int, 7> lamps_by_colour{};
     int lasers = 0, diagonal_lasers = 0, lamps = 0, bombs = 0, walls = 0, translators = 0;
-    bool diagonal_beam = false;   // some beam of the stored solution runs diagonally
-    bool head_on = false;         // beams of the stored solution stop each other head-on
-    bool laser_off = false;       // a laser must be switched off (to build it or to win)
+    bool diagonal_beam = false;  // some beam of the stored solution runs diagonally
+    bool head_on = false;        // beams of the stored solution stop each other head-on
+    bool laser_off = false;      // a laser must be switched off (to build it or to win)
     bool bonus = false;
-    int fewest = -1;              // pieces of the cheapest solution
+    int fewest = -1;  // pieces of the cheapest solution
 };
 board_facts facts_of(const level_source& level, bool needs_laser_off, int fewest);
 

@@ -64,7 +64,7 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
     out.lit_path = 0;
     for (int i = 0; i < count; ++i) {
         int cell = b.laser_cells[i];
-        beams[i] = {cell_column(cell), cell_row(cell), b.colour[cell], b.state[cell], 0,
+        beams[i] = {cell_column(cell),       cell_row(cell), b.colour[cell], b.state[cell], 0,
                     int((laser_on >> i) & 1)};
     }
     if (signature) sig.assign(count, std::string());
@@ -83,7 +83,10 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
         }
         for (int i = 0; i < n; ++i) {
             beam& m = beams[i];
-            if (!on_board(m.x, m.y)) { m.active = 0; continue; }
+            if (!on_board(m.x, m.y)) {
+                m.active = 0;
+                continue;
+            }
             if (m.active != 1) continue;
             int cell = cell_index(m.x, m.y);
             int k = b.kind[cell];
@@ -91,11 +94,19 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
             m.entry_dir = m.dir;
             out.lit_path += 1;
             if (want_entries && k == kind_empty && cell != exploded_cell)
-                out.entries.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
+                out.entries.push_back(
+                    {step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
             if (want_entries && k >= kind_mirror)
-                out.piece_visits.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
-            if (k == kind_laser) { m.active = 0; continue; }
-            if (k == kind_lamp) { out.lamp_mask[cell] |= uint8_t(beam_colour_bit[size_t(m.colour)]); continue; }
+                out.piece_visits.push_back(
+                    {step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
+            if (k == kind_laser) {
+                m.active = 0;
+                continue;
+            }
+            if (k == kind_lamp) {
+                out.lamp_mask[cell] |= uint8_t(beam_colour_bit[size_t(m.colour)]);
+                continue;
+            }
             if (k == kind_bomb) {
                 m.active = 0;
                 if (out.explosion_step == no_step) {
@@ -104,11 +115,18 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                 }
                 continue;
             }
-            if (cell == exploded_cell) { m.active = 0; continue; }
+            if (cell == exploded_cell) {
+                m.active = 0;
+                continue;
+            }
             if (k == kind_empty) continue;
-            if (k == kind_wall) { m.active = 0; continue; }
+            if (k == kind_wall) {
+                m.active = 0;
+                continue;
+            }
             if (k >= kind_white_sphere) {
-                if (signature && sphere_colour_of(k) != m.colour) colour_sig[size_t(i)] += char('0' + sphere_colour_of(k));
+                if (signature && sphere_colour_of(k) != m.colour)
+                    colour_sig[size_t(i)] += char('0' + sphere_colour_of(k));
                 m.colour = sphere_colour_of(k);
                 continue;
             }
@@ -121,7 +139,8 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                 continue;
             }
             m.dir = d;
-            if (signature && k >= kind_mirror && d != in) sig[i] += std::to_string(in) + ">" + std::to_string(d);
+            if (signature && k >= kind_mirror && d != in)
+                sig[i] += std::to_string(in) + ">" + std::to_string(d);
             if (split >= 0 && count < beam_limit) {
                 beams[count] = {m.x, m.y, m.colour, split, m.entry_dir, 1};
                 if (signature) {
@@ -141,8 +160,10 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                     if (p.entry_dir == (q.dir + 4) % 8 || p.dir == (q.entry_dir + 4) % 8) {
                         int k = b.kind[cell_index(p.x, p.y)];
                         if (cell_index(p.x, p.y) == exploded_cell) k = 0;
-                        if (k == kind_translator) { p.active = 0; q.active = 0; }
-                        else if ((p.active == 1 && q.active == 1) || k > kind_mirror) {
+                        if (k == kind_translator) {
+                            p.active = 0;
+                            q.active = 0;
+                        } else if ((p.active == 1 && q.active == 1) || k > kind_mirror) {
                             p.active = 0;
                             q.active = 0;
                         }

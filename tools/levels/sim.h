@@ -44,7 +44,9 @@ struct sim_board {
 struct fixed_level {
     sim_board board;
     std::array<int32_t, piece_kind_count> stock{};
-    struct piece { int cell, kind, orientation; };
+    struct piece {
+        int cell, kind, orientation;
+    };
     std::vector<piece> solution;
 };
 fixed_level split_level(const level_grid& grid);
@@ -53,9 +55,9 @@ fixed_level split_level(const level_grid& grid);
 struct beam_entry {
     int step;
     int16_t cell;
-    int8_t dir;      // direction of travel on entering
+    int8_t dir;  // direction of travel on entering
     int8_t colour;
-    int16_t beam;    // index of the beam in the trace
+    int16_t beam;  // index of the beam in the trace
 };
 
 struct trace_result {
@@ -63,8 +65,8 @@ struct trace_result {
     int explosion_step = no_step;                 // first step at which a bomb went off
     int beams = 0;
     int steps = 0;
-    int lit_path = 0;          // cells entered by solid beams
-    std::vector<beam_entry> entries;  // into empty cells, in step order
+    int lit_path = 0;                      // cells entered by solid beams
+    std::vector<beam_entry> entries;       // into empty cells, in step order
     std::vector<beam_entry> piece_visits;  // into cells with a movable piece, in step order
     bool all_lit = false;
     bool won() const { return all_lit && explosion_step == no_step; }

@@ -49,12 +49,15 @@ struct plain_search {
     bool stopped = false;
     bool at_root_stats = false;
     // One trace and one move list per depth, reused from node to node (no allocation per node).
-    struct move { int cell, kind, orientation, step; bool stops_only; };
+    struct move {
+        int cell, kind, orientation, step;
+        bool stops_only;
+    };
     std::vector<trace_result> traces;
     std::vector<std::vector<move>> move_lists;
 
-    plain_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s, const solve_options& o,
-           solve_result& r)
+    plain_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s,
+                 const solve_options& o, solve_result& r)
         : board(b), stock(s), options(o), result(r), random(o.seed) {
         for (int32_t k = kind_mirror; k < piece_kind_count; ++k) total += stock[k];
         all_on = (1u << board.laser_cells.size()) - 1;
@@ -130,7 +133,8 @@ struct plain_search {
                         for (size_t m = i; m < j; ++m) {
                             bool c = changes(kind, o, e[m].dir, e[m].colour);
                             acts = acts || c;
-                            turns = turns || (c && (is_sphere(kind) || piece_turn(kind, o, e[m].dir, nullptr) >= 0));
+                            turns = turns || (c && (is_sphere(kind) ||
+                                                    piece_turn(kind, o, e[m].dir, nullptr) >= 0));
                         }
                         if (!acts) continue;
                         bool leaves_earlier = true;
@@ -229,8 +233,8 @@ struct network_search {
     int farthest_lamp = 0;
     std::vector<std::vector<int16_t>> buckets;
 
-    network_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s, const solve_options& o,
-                   solve_result& r)
+    network_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s,
+                   const solve_options& o, solve_result& r)
         : board(b), stock(s), options(o), result(r) {
         for (int32_t k = kind_mirror; k < piece_kind_count; ++k) total += stock[size_t(k)];
         all_on = (1u << board.laser_cells.size()) - 1;
@@ -334,7 +338,8 @@ struct network_search {
     void keep_solutions(const std::string& idea) {
         // Every orientation of every group, until enough are kept.
         std::vector<int> choice(placed_cells.size(), 0);
-        for (size_t i = 0; i < placed_cells.size(); ++i) choice[i] = lowest(group[size_t(placed_cells[i])]);
+        for (size_t i = 0; i < placed_cells.size(); ++i)
+            choice[i] = lowest(group[size_t(placed_cells[i])]);
         for (;;) {
             if (int(result.kept.size()) >= options.keep) return;
             solution s;
@@ -369,7 +374,8 @@ struct network_search {
         // takes a sphere of that colour.
         int supplied = 0, needed = 0;
         for (size_t i = 0; i < board.laser_cells.size(); ++i)
-            if (mask >> i & 1) supplied |= beam_colour_bit[size_t(board.colour[size_t(board.laser_cells[i])])];
+            if (mask >> i & 1)
+                supplied |= beam_colour_bit[size_t(board.colour[size_t(board.laser_cells[i])])];
         for (int cell : placed_cells) {
             int kind = board.kind[size_t(cell)];
             if (is_sphere(kind)) supplied |= beam_colour_bit[size_t(sphere_colour_of(kind))];
@@ -437,42 +443,42 @@ struct network_search {
                     buckets[size_t(c)].push_back(int16_t(s));
                 };
                 switch (kind) {
-                case kind_empty:
-                    arrive[size_t(next)] = int8_t(std::min(int(arrive[size_t(next)]), cost));
-                    reach(dir, cost);
-                    if (cost < budget && turns[size_t(turn_states + next)] > cost + 1) {
-                        turns[size_t(turn_states + next)] = int8_t(cost + 1);
-                        buckets[size_t(cost + 1)].push_back(int16_t(turn_states + next));
+                    case kind_empty:
+                        arrive[size_t(next)] = int8_t(std::min(int(arrive[size_t(next)]), cost));
+                        reach(dir, cost);
+                        if (cost < budget && turns[size_t(turn_states + next)] > cost + 1) {
+                            turns[size_t(turn_states + next)] = int8_t(cost + 1);
+                            buckets[size_t(cost + 1)].push_back(int16_t(turn_states + next));
+                        }
+                        break;
+                    case kind_lamp:
+                        if (!lamp_reached[size_t(next)]) {
+                            lamp_reached[size_t(next)] = true;
+                            --lamps_left;
+                            farthest = cost;
+                            farthest_lamp = next;
+                        }
+                        reach(dir, cost);
+                        break;
+                    case kind_translator:
+                        if (board.state[size_t(next)] == dir) reach(dir, cost);
+                        break;
+                    case kind_mirror:
+                    case kind_double_mirror:
+                    case kind_prism:
+                    case kind_double_prism: {
+                        int bits = group[size_t(next)];
+                        for (int o = 0; o < 8; ++o) {
+                            if (!(bits >> o & 1)) continue;
+                            int out = exit_dir(kind, o, dir), split = split_dir(kind, o, dir);
+                            if (out >= 0) reach(out, cost);
+                            if (split >= 0) reach(split, cost);
+                        }
+                        break;
                     }
-                    break;
-                case kind_lamp:
-                    if (!lamp_reached[size_t(next)]) {
-                        lamp_reached[size_t(next)] = true;
-                        --lamps_left;
-                        farthest = cost;
-                        farthest_lamp = next;
-                    }
-                    reach(dir, cost);
-                    break;
-                case kind_translator:
-                    if (board.state[size_t(next)] == dir) reach(dir, cost);
-                    break;
-                case kind_mirror:
-                case kind_double_mirror:
-                case kind_prism:
-                case kind_double_prism: {
-                    int bits = group[size_t(next)];
-                    for (int o = 0; o < 8; ++o) {
-                        if (!(bits >> o & 1)) continue;
-                        int out = exit_dir(kind, o, dir), split = split_dir(kind, o, dir);
-                        if (out >= 0) reach(out, cost);
-                        if (split >= 0) reach(split, cost);
-                    }
-                    break;
-                }
-                default:
-                    if (kind >= kind_white_sphere) reach(dir, cost);
-                    break;  // lasers, walls and bombs stop it (no solution sets a bomb off)
+                    default:
+                        if (kind >= kind_white_sphere) reach(dir, cost);
+                        break;  // lasers, walls and bombs stop it (no solution sets a bomb off)
                 }
             }
         }
@@ -516,40 +522,40 @@ struct network_search {
                 int cell = state / 8, dir = state % 8;
                 int kind = board.kind[size_t(cell)];
                 switch (kind) {
-                case kind_empty:
-                    step_back(cell, dir, cost);
-                    if (leave[size_t(cell)] > cost) {
-                        leave[size_t(cell)] = int8_t(cost);
-                        if (cost < limit) buckets[size_t(cost + 1)].push_back(int16_t(turn_states + cell));
+                    case kind_empty:
+                        step_back(cell, dir, cost);
+                        if (leave[size_t(cell)] > cost) {
+                            leave[size_t(cell)] = int8_t(cost);
+                            if (cost < limit)
+                                buckets[size_t(cost + 1)].push_back(int16_t(turn_states + cell));
+                        }
+                        break;
+                    case kind_lamp: step_back(cell, dir, cost); break;
+                    case kind_translator:
+                        if (board.state[size_t(cell)] == dir) step_back(cell, dir, cost);
+                        break;
+                    case kind_mirror:
+                    case kind_double_mirror:
+                    case kind_prism:
+                    case kind_double_prism: {
+                        int bits = group[size_t(cell)];
+                        for (int o = 0; o < 8; ++o) {
+                            if (!(bits >> o & 1)) continue;
+                            for (int in = 0; in < 8; ++in)
+                                if (exit_dir(kind, o, in) == dir || split_dir(kind, o, in) == dir)
+                                    step_back(cell, in, cost);
+                        }
+                        break;
                     }
-                    break;
-                case kind_lamp:
-                    step_back(cell, dir, cost);
-                    break;
-                case kind_translator:
-                    if (board.state[size_t(cell)] == dir) step_back(cell, dir, cost);
-                    break;
-                case kind_mirror:
-                case kind_double_mirror:
-                case kind_prism:
-                case kind_double_prism: {
-                    int bits = group[size_t(cell)];
-                    for (int o = 0; o < 8; ++o) {
-                        if (!(bits >> o & 1)) continue;
-                        for (int in = 0; in < 8; ++in)
-                            if (exit_dir(kind, o, in) == dir || split_dir(kind, o, in) == dir)
-                                step_back(cell, in, cost);
-                    }
-                    break;
-                }
-                default:
-                    if (kind >= kind_white_sphere) step_back(cell, dir, cost);
-                    break;
+                    default:
+                        if (kind >= kind_white_sphere) step_back(cell, dir, cost);
+                        break;
                 }
             }
         }
         for (int cell = 0; cell < cell_count; ++cell)
-            turn_fits[size_t(cell)] = arrive[size_t(cell)] + 1 + leave[size_t(cell)] <= farthest_turns;
+            turn_fits[size_t(cell)] =
+                arrive[size_t(cell)] + 1 + leave[size_t(cell)] <= farthest_turns;
     }
 
     // Returns whether a solution was found at or below this node.
@@ -617,14 +623,17 @@ struct network_search {
             for (int kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
                 if (stock[size_t(kind)] == 0) continue;
                 if (tight && kind < kind_white_sphere && !turn_fits[size_t(cell)]) continue;
-                if (tight && is_sphere(kind) && !(missing & beam_colour_bit[size_t(sphere_colour_of(kind))])) continue;
+                if (tight && is_sphere(kind) &&
+                    !(missing & beam_colour_bit[size_t(sphere_colour_of(kind))]))
+                    continue;
                 size_t first = moves.size();
                 for (int o = 0; o < orientation_count[kind]; ++o) {
                     bool acts = false, turns_one = false;
                     for (size_t m = i; m < j; ++m) {
                         if (!changes(kind, o, e[m].dir, e[m].colour)) continue;
                         acts = true;
-                        turns_one = turns_one || kind >= kind_white_sphere || exit_dir(kind, o, e[m].dir) >= 0;
+                        turns_one = turns_one || kind >= kind_white_sphere ||
+                                    exit_dir(kind, o, e[m].dir) >= 0;
                     }
                     if (!acts) continue;
                     bool leaves_earlier = true;
@@ -640,8 +649,10 @@ struct network_search {
                                    behaviour(kind, r, e[m].dir, e[m].colour);
                         if (same) break;
                     }
-                    if (g < moves.size()) moves[g].orientations = uint8_t(moves[g].orientations | (1 << o));
-                    else moves.push_back({cell, kind, step, uint8_t(1 << o), !turns_one});
+                    if (g < moves.size())
+                        moves[g].orientations = uint8_t(moves[g].orientations | (1 << o));
+                    else
+                        moves.push_back({cell, kind, step, uint8_t(1 << o), !turns_one});
                 }
             }
             i = j;
@@ -719,8 +730,8 @@ solve_result solve(const sim_board& fixed, const std::array<int32_t, piece_kind_
     return result;
 }
 
-double trial_effort(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock, int seeds,
-                    int64_t budget_per_seed) {
+double trial_effort(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
+                    int seeds, int64_t budget_per_seed) {
     double sum = 0;
     for (int seed = 1; seed <= seeds; ++seed) {
         solve_options o;
