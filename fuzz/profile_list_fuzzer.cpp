@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_require(decode_profile_list(written) == names, "a written list reads back unchanged");
     // A well-formed list of up to ten players is written back byte for byte.
     if (size > 0 && bytes[0] <= max_profiles && names.size() == bytes[0]) {
-        fuzz_require(written.size() <= size &&
-                         std::equal(written.begin(), written.end(), bytes.begin()),
-                     "a whole list is rewritten byte for byte");
+        fuzz_require(
+            written.size() <= size && std::equal(written.begin(), written.end(), bytes.begin()),
+            "a whole list is rewritten byte for byte");
     }
     return 0;
 }

@@ -17,7 +17,8 @@ bool same(const player_progress& a, const player_progress& b) {
 
 // The file as written starts with the bytes read, when the file was at least its full size.
 bool starts_with(const std::vector<uint8_t>& written, std::span<const uint8_t> bytes) {
-    return bytes.size() < written.size() || std::equal(written.begin(), written.end(), bytes.begin());
+    return bytes.size() < written.size() ||
+           std::equal(written.begin(), written.end(), bytes.begin());
 }
 
 int32_t int_at(std::span<const uint8_t> bytes, size_t at) {

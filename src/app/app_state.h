@@ -19,13 +19,13 @@ struct app_globals {
     int32_t screen_state = 0;
     int32_t next_screen_state = 0;
     int32_t fading = 0;
-    int32_t fade_count = 0;   // 0 to 64; rests at 64 after a finished transition
-    float fade = 1.0f;        // brightness, recomputed every pass before anything draws
+    int32_t fade_count = 0;  // 0 to 64; rests at 64 after a finished transition
+    float fade = 1.0f;       // brightness, recomputed every pass before anything draws
     int32_t cursor_x = 0;
     int32_t cursor_y = 0;
-    int32_t left_click = 0;   // pressed since the previous pass (0 while fading)
+    int32_t left_click = 0;  // pressed since the previous pass (0 while fading)
     int32_t right_click = 0;
-    int32_t left_held = 0;    // down during this pass (0 while fading)
+    int32_t left_held = 0;  // down during this pass (0 while fading)
     int32_t right_held = 0;
     platform::channel music_channel = 0;
 };

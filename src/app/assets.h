@@ -127,9 +127,11 @@ inline platform::image*& image_lamp_fire = asset_vars.image_lamp_fire;
 inline platform::image*& image_passed_level = asset_vars.image_passed_level;
 inline platform::image*& image_profiles_back = asset_vars.image_profiles_back;
 inline platform::image*& image_btn_profiles_create = asset_vars.image_btn_profiles_create;
-inline platform::image*& image_btn_profiles_create_active = asset_vars.image_btn_profiles_create_active;
+inline platform::image*& image_btn_profiles_create_active =
+    asset_vars.image_btn_profiles_create_active;
 inline platform::image*& image_btn_profiles_delete = asset_vars.image_btn_profiles_delete;
-inline platform::image*& image_btn_profiles_delete_active = asset_vars.image_btn_profiles_delete_active;
+inline platform::image*& image_btn_profiles_delete_active =
+    asset_vars.image_btn_profiles_delete_active;
 inline platform::image*& image_btn_profiles_ok = asset_vars.image_btn_profiles_ok;
 inline platform::image*& image_btn_profiles_ok_active = asset_vars.image_btn_profiles_ok_active;
 inline platform::image*& image_btn_play = asset_vars.image_btn_play;

@@ -66,9 +66,8 @@ void draw_text_lines(const bitmap_font& font, int32_t x, int32_t y, std::string_
     size_t start = 0;
     while (true) {
         const size_t end = text.find(' ', start);
-        const std::string_view word =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos
-                                                              : end - start);
+        const std::string_view word = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         // A word wider than the whole line goes to a new line of its own; there it runs past
         // the margin, or is cut where its next glyph would pass it.
         const int32_t word_width = text_width(font, word);
@@ -105,4 +104,3 @@ void draw_window_text(const bitmap_font& font, int32_t x, int32_t y, std::string
                       int32_t wrap_width) {
     draw_text_lines(font, x, y, text, wrap_width, true);
 }
-

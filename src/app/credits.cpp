@@ -61,8 +61,7 @@ void draw_main_menu_button() {
 // The main-menu button reacts anywhere right of x 5, left of 220 and below y 560, whatever the
 // size of its picture, and not while a message window is up.
 void handle_main_menu_button() {
-    const bool hovered =
-        cursor_x > 5 && cursor_x < 220 && cursor_y > 560 && message_shown == 0;
+    const bool hovered = cursor_x > 5 && cursor_x < 220 && cursor_y > 560 && message_shown == 0;
     if (hovered && left_click == 1) start_fade(screen_main_menu);
     step_button_tint(menu_button_tint, hovered);
 }

@@ -53,8 +53,8 @@ struct dumper {
         out << name;
         for (int32_t i = 0; i < count && i < static_cast<int32_t>(n); ++i) {
             const laser& l = records[static_cast<size_t>(i)];
-            out << ' ' << l.x << ':' << l.y << ':' << l.colour << ':' << l.dir << ':'
-                << l.entry_dir << ':' << l.active << ':' << l.solid;
+            out << ' ' << l.x << ':' << l.y << ':' << l.colour << ':' << l.dir << ':' << l.entry_dir
+                << ':' << l.active << ':' << l.solid;
         }
         out << '\n';
     }
@@ -63,7 +63,8 @@ struct dumper {
     }
     void operator()(const char* name, const board_position& position) {
         out << name;
-        for (const point& p : position.cells) out << ' ' << p.kind << ':' << p.state << ':' << p.colour;
+        for (const point& p : position.cells)
+            out << ' ' << p.kind << ':' << p.state << ':' << p.colour;
         out << '\n' << name << "_lasers";
         for (int32_t active : position.laser_active) out << ' ' << active;
         out << '\n' << name << "_stock";
@@ -97,8 +98,8 @@ struct dumper {
             out << "board_row " << row;
             for (int32_t column = 0; column < board_columns; ++column) {
                 const point& p = grid[static_cast<size_t>(column)][static_cast<size_t>(row)];
-                out << ' ' << p.kind << ':' << p.state << ':' << p.colour << ':'
-                    << p.solution_kind << ':' << p.solution_orientation;
+                out << ' ' << p.kind << ':' << p.state << ':' << p.colour << ':' << p.solution_kind
+                    << ':' << p.solution_orientation;
             }
             out << '\n';
         }

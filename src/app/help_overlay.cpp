@@ -52,8 +52,8 @@ void step_help_overlay() {
     }
     // A button that closed the overlay stays away from the screen until it is let go: the
     // closing click must not also grab a piece or press a button beneath.
-    if (help_vars.closing_click == 1 && left_held == 0 && right_held == 0 &&
-        left_click == 0 && right_click == 0) {
+    if (help_vars.closing_click == 1 && left_held == 0 && right_held == 0 && left_click == 0 &&
+        right_click == 0) {
         help_vars.closing_click = 0;
     }
     if (help_shown == 1 || help_vars.closing_click == 1) {

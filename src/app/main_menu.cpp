@@ -14,10 +14,10 @@ constexpr int32_t key_o = 'o';
 
 struct menu_button {
     platform::image* const* picture;
-    int32_t x, y;                        // where the picture's top-left corner goes
-    int32_t left, top, right, bottom;    // hover rectangle, 10 pixels right of the picture
+    int32_t x, y;                      // where the picture's top-left corner goes
+    int32_t left, top, right, bottom;  // hover rectangle, 10 pixels right of the picture
     int32_t* tint;
-    int32_t target;                      // screen to fade to; -1 quits at once
+    int32_t target;  // screen to fade to; -1 quits at once
 };
 
 // In drawing and testing order. Neighbouring rectangles share an edge (160, 200, ...), which

@@ -16,15 +16,13 @@ inline bool cursor_strictly_inside(int32_t left, int32_t top, int32_t right, int
 // True when it is clicked: hovered, with a left click in this pass.
 inline bool picture_button_hovered(bool hovered, platform::image* plain, platform::image* active,
                                    int32_t x, int32_t y) {
-    platform::draw_image(hovered ? active : plain, static_cast<float>(x), static_cast<float>(y),
-                         0);
+    platform::draw_image(hovered ? active : plain, static_cast<float>(x), static_cast<float>(y), 0);
     return hovered && left_click == 1;
 }
 // The same, hovered strictly inside the rectangle from (x, y) to (right, bottom).
 inline bool picture_button(platform::image* plain, platform::image* active, int32_t x, int32_t y,
                            int32_t right, int32_t bottom) {
-    return picture_button_hovered(cursor_strictly_inside(x, y, right, bottom), plain, active, x,
-                                  y);
+    return picture_button_hovered(cursor_strictly_inside(x, y, right, bottom), plain, active, x, y);
 }
 
 // A tinted button is drawn (t, t, 255): it sinks towards blue by 10 a pass while hovered and

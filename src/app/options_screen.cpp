@@ -27,7 +27,7 @@ constexpr int32_t option_full_screen = 2;
 constexpr int32_t option_count = 3;
 
 constexpr std::array<const char*, option_count> option_names = {"Music volume", "Sound volume",
-                                                                 "Full screen"};
+                                                                "Full screen"};
 
 constexpr int32_t box_left = 170;
 constexpr int32_t box_top = 120;
@@ -109,9 +109,9 @@ void options_screen() {
         draw_bitmap_text(font24, value_centre - text_width(font24, value) / 2, y, value, 1000);
 
         set_faded_color(255, 255, 255);
-        const bool name_clicked = input_open && left_click == 1 &&
-                                  cursor_strictly_inside(name_x - 10, y - 4, left_arrow_x - 10,
-                                                         y + 30);
+        const bool name_clicked =
+            input_open && left_click == 1 &&
+            cursor_strictly_inside(name_x - 10, y - 4, left_arrow_x - 10, y + 30);
         const bool less = arrow_button(image_btn_left, image_btn_left_active, left_arrow_x, y + 4);
         const bool more =
             arrow_button(image_btn_right, image_btn_right_active, right_arrow_x, y + 4);

@@ -5,10 +5,10 @@
 #include <vector>
 
 struct game_settings {
-    int32_t music_volume = 100;      // percent, 0 to 100
-    int32_t sound_volume = 100;      // percent, 0 to 100
-    int32_t beam_glow = 1;           // 1: a soft glow along every beam
-    int32_t colour_blind_aid = 0;    // 1: colours named by marks and beam patterns
+    int32_t music_volume = 100;    // percent, 0 to 100
+    int32_t sound_volume = 100;    // percent, 0 to 100
+    int32_t beam_glow = 1;         // 1: a soft glow along every beam
+    int32_t colour_blind_aid = 0;  // 1: colours named by marks and beam patterns
     int32_t full_screen = 0;
     // Where the window was last: placed 0 lets the desktop choose; full_screen aside.
     int32_t window_placed = 0;

@@ -61,22 +61,14 @@ constexpr int32_t double_prism_exit_dir(int32_t orientation, int32_t dir) {
 constexpr int32_t piece_exit_dir(int32_t kind, int32_t orientation, int32_t dir, bool solid) {
     switch (kind) {
         case kind_laser:
-        case kind_wall:
-            return beam_stops;
-        case kind_bomb:
-            return solid ? beam_stops : dir;
-        case kind_translator:
-            return translator_exit_dir(orientation, dir);
-        case kind_mirror:
-            return mirror_exit_dir(orientation, dir);
-        case kind_double_mirror:
-            return double_mirror_exit_dir(orientation, dir);
-        case kind_prism:
-            return prism_exit_dir(orientation, dir);
-        case kind_double_prism:
-            return double_prism_exit_dir(orientation, dir);
-        default:
-            return dir;
+        case kind_wall: return beam_stops;
+        case kind_bomb: return solid ? beam_stops : dir;
+        case kind_translator: return translator_exit_dir(orientation, dir);
+        case kind_mirror: return mirror_exit_dir(orientation, dir);
+        case kind_double_mirror: return double_mirror_exit_dir(orientation, dir);
+        case kind_prism: return prism_exit_dir(orientation, dir);
+        case kind_double_prism: return double_prism_exit_dir(orientation, dir);
+        default: return dir;
     }
 }
 

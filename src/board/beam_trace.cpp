@@ -61,8 +61,8 @@ struct recording {
              a.colour, b.colour, i, j, 0, lasting ? 1 : 0});
     }
     void blend_between(const laser& a, const laser& b, int32_t i, int32_t j) {
-        add({trace_blend_between, step, centre_x(a.x), centre_y(a.y), a.dir, 0, a.colour,
-             b.colour, i, j, 0, 0});
+        add({trace_blend_between, step, centre_x(a.x), centre_y(a.y), a.dir, 0, a.colour, b.colour,
+             i, j, 0, 0});
     }
 };
 
@@ -202,8 +202,8 @@ void collide(recording* rec) {
     if constexpr (keep) {
         for (int32_t i = 0; i + 1 < count; ++i)
             for (int32_t j = i + 1; j < count; ++j)
-                collide_pair<true>(beams[static_cast<size_t>(i)], beams[static_cast<size_t>(j)], i, j,
-                                   rec);
+                collide_pair<true>(beams[static_cast<size_t>(i)], beams[static_cast<size_t>(j)], i,
+                                   j, rec);
     } else {
         std::array<int32_t, beam_capacity> active;
         int32_t active_count = 0;

@@ -14,10 +14,10 @@
 #include "board/board_state.h"
 
 // What the trace showed, one entry per drawing the player sees, in the order they happened.
-constexpr int32_t trace_segment = 0;         // a beam moved from one cell's centre to the next
-constexpr int32_t trace_wall_spark = 1;      // a beam stopped by a wall
-constexpr int32_t trace_blend_in_cell = 2;   // two beams met inside one cell
-constexpr int32_t trace_blend_between = 3;   // two beams met head-on between neighbouring cells
+constexpr int32_t trace_segment = 0;        // a beam moved from one cell's centre to the next
+constexpr int32_t trace_wall_spark = 1;     // a beam stopped by a wall
+constexpr int32_t trace_blend_in_cell = 2;  // two beams met inside one cell
+constexpr int32_t trace_blend_between = 3;  // two beams met head-on between neighbouring cells
 
 // Fields by kind of event (pixels are display pixels):
 //   segment: x, y to x2, y2; colour; solid (0 for the dashed future trajectory).

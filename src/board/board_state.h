@@ -68,8 +68,8 @@ struct point {
 
 // One beam, or one laser source of the level.
 struct laser {
-    int32_t x = 0;          // column; -1 or 19 once off the board
-    int32_t y = 0;          // row; -1 or 14 once off the board
+    int32_t x = 0;  // column; -1 or 19 once off the board
+    int32_t y = 0;  // row; -1 or 14 once off the board
     int32_t colour = 0;
     int32_t dir = 0;
     int32_t entry_dir = 0;  // direction it entered its current cell with

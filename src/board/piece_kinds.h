@@ -13,15 +13,15 @@
 #include "board/board_state.h"
 
 // How the frame of a piece's picture follows its cell.
-constexpr int32_t frame_none = 0;               // nothing drawn (an empty cell)
-constexpr int32_t frame_by_orientation = 1;     // frame = orientation, 0 to 7
-constexpr int32_t frame_single = 2;             // always frame 0
-constexpr int32_t frame_by_lamp_colour = 3;     // frame = the lamp's colour, 0 to 6
+constexpr int32_t frame_none = 0;            // nothing drawn (an empty cell)
+constexpr int32_t frame_by_orientation = 1;  // frame = orientation, 0 to 7
+constexpr int32_t frame_single = 2;          // always frame 0
+constexpr int32_t frame_by_lamp_colour = 3;  // frame = the lamp's colour, 0 to 6
 // A prism offers four orientations; one stored as 4 to 7 shows as its mod 4.
 constexpr int32_t frame_by_orientation_mod_4 = 4;
 // The double prism's strip starts with the piece facing down: frame = (orientation + 4) mod 8.
 constexpr int32_t frame_facing_down_first = 5;
-constexpr int32_t frame_by_sphere_colour = 6;   // one picture for the four spheres
+constexpr int32_t frame_by_sphere_colour = 6;  // one picture for the four spheres
 
 constexpr int32_t no_panel_slot = -1;
 
@@ -30,14 +30,14 @@ struct piece_kind_rules {
     // From the stock: the player places it and takes it back; a level file holds it only as a
     // solution piece.
     bool movable;
-    int32_t orientations;     // the player can turn it to this many (1: it does not turn)
-    bool sphere;              // a colour sphere: paints beams its colour
+    int32_t orientations;  // the player can turn it to this many (1: it does not turn)
+    bool sphere;           // a colour sphere: paints beams its colour
     // Two beams meeting in its cell stop even when one has already stopped there, and their
     // blend stays on top for the rest of the trace.
     bool holds_meetings;
     int32_t frame_rule;
-    int32_t bonus;            // score for each one left in the stock at a win
-    int32_t panel_slot;       // 0 to 4 on the play screen's panel, or no_panel_slot
+    int32_t bonus;       // score for each one left in the stock at a win
+    int32_t panel_slot;  // 0 to 4 on the play screen's panel, or no_panel_slot
 };
 
 constexpr int32_t piece_kind_count = 14;

@@ -31,8 +31,8 @@ namespace {
 
 // Converts interleaved samples of any SDL format, channel count and rate to the mixer's
 // 16-bit stereo at mixer_rate.
-bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format,
-                      int32_t channels, int32_t rate, std::vector<int16_t>& out) {
+bool convert_to_mixer(const uint8_t* data, size_t length, SDL_AudioFormat format, int32_t channels,
+                      int32_t rate, std::vector<int16_t>& out) {
     SDL_AudioCVT cvt;
     const int built = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate,
                                         AUDIO_S16SYS, 2, mixer_rate);
@@ -100,7 +100,8 @@ bool decode_wav(const std::string& file_bytes, std::vector<int16_t>& out) {
         SDL_FreeWAV(buffer);
         return false;
     }
-    const bool ok = convert_to_mixer(buffer, length, wav_format.format, wav_format.channels, wav_format.freq, out);
+    const bool ok = convert_to_mixer(buffer, length, wav_format.format, wav_format.channels,
+                                     wav_format.freq, out);
     SDL_FreeWAV(buffer);
     return ok;
 }
@@ -131,7 +132,9 @@ int ogg_seek(void* source, ogg_int64_t offset, int whence) {
     return 0;
 }
 
-long ogg_tell(void* source) { return static_cast<long>(static_cast<memory_source*>(source)->position); }
+long ogg_tell(void* source) {
+    return static_cast<long>(static_cast<memory_source*>(source)->position);
+}
 
 const ov_callbacks memory_callbacks{ogg_read, ogg_seek, nullptr, ogg_tell};
 
@@ -234,8 +237,8 @@ bool mix_stream(playing_channel& c, int32_t* sum, size_t count, int32_t gain) {
     if (!c.stream) {
         c.stream.reset(new ogg_stream{});
         c.stream->source = {&c.snd->encoded, 0};
-        if (ov_open_callbacks(&c.stream->source, &c.stream->file, nullptr, 0,
-                              memory_callbacks) != 0) {
+        if (ov_open_callbacks(&c.stream->source, &c.stream->file, nullptr, 0, memory_callbacks) !=
+            0) {
             return false;
         }
         c.stream->open = true;
@@ -246,8 +249,9 @@ bool mix_stream(playing_channel& c, int32_t* sum, size_t count, int32_t gain) {
     while (done < count) {
         const size_t wanted = std::min(count - done, std::size(chunk));
         int section = 0;
-        const long n = ov_read(&s.file, reinterpret_cast<char*>(chunk), static_cast<int>(wanted * 2),
-                               SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1, &section);
+        const long n =
+            ov_read(&s.file, reinterpret_cast<char*>(chunk), static_cast<int>(wanted * 2),
+                    SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1, &section);
         if (n == OV_HOLE) continue;
         if (n < 0) return false;
         if (n == 0) {

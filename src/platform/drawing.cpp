@@ -18,8 +18,8 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/platform_internal.h"
@@ -131,8 +131,8 @@ SDL_Texture* faded_texture_for(image& img, Uint8 alpha) {
     std::vector<uint32_t> faded(img.pixels);
     for (uint32_t& p : faded) p = (p & 0x00FFFFFFu) | (((p >> 24) * alpha / 255) << 24);
     if (!img.faded_texture) {
-        img.faded_texture = make_texture(faded, img.picture_width, img.picture_height,
-                                         (img.flags & 2) != 0);
+        img.faded_texture =
+            make_texture(faded, img.picture_width, img.picture_height, (img.flags & 2) != 0);
     } else {
         SDL_UpdateTexture(img.faded_texture, nullptr, faded.data(), img.picture_width * 4);
     }
@@ -173,9 +173,9 @@ const SDL_Rect& visible_part(image& img, int32_t frame, visible_kind kind) {
                     bottom = std::max(bottom, y);
                 }
             }
-            parts.in_mode[k] = right < 0 ? SDL_Rect{f.x, f.y, 0, 0}
-                                         : SDL_Rect{f.x + left, f.y + top, right - left + 1,
-                                                    bottom - top + 1};
+            parts.in_mode[k] =
+                right < 0 ? SDL_Rect{f.x, f.y, 0, 0}
+                          : SDL_Rect{f.x + left, f.y + top, right - left + 1, bottom - top + 1};
         }
         parts.known = true;
     }
@@ -270,8 +270,7 @@ void draw_calls(const frame_calls& kept) {
             case op_line: draw_line(c.x1, c.y1, c.x2, c.y2, c.last_pixel); break;
             case op_plot: plot(c.x1, c.y1); break;
             case op_text:
-                draw_text(std::string_view(kept.text).substr(c.text_at, c.text_length), c.x1,
-                          c.y1);
+                draw_text(std::string_view(kept.text).substr(c.text_at, c.text_length), c.x1, c.y1);
                 break;
         }
     }
@@ -388,18 +387,16 @@ void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int
     (void)flags;
     if (!state.initialised) return;
     if (!state.headless && !state.graphics_open) {
-        state.window = SDL_CreateWindow("Beamworks", SDL_WINDOWPOS_CENTERED,
-                                        SDL_WINDOWPOS_CENTERED, display_width, display_height,
-                                        SDL_WINDOW_RESIZABLE);
+        state.window = SDL_CreateWindow("Beamworks", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                        display_width, display_height, SDL_WINDOW_RESIZABLE);
         if (!state.window) fatal_error(std::string("Cannot open the window: ") + SDL_GetError());
         if (!has_graphics_device() && !SDL_GetHint(SDL_HINT_RENDER_DRIVER)) {
             // Without a graphics card, asking for OpenGL only loads Mesa's software
             // rasteriser (about 50 MiB and a noticeable wait) to be turned down below.
             SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         } else {
-            state.renderer = SDL_CreateRenderer(state.window, -1,
-                                                SDL_RENDERER_ACCELERATED |
-                                                    SDL_RENDERER_TARGETTEXTURE);
+            state.renderer = SDL_CreateRenderer(
+                state.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
         }
         if (state.renderer && rasterises_in_software(state.renderer)) {
             SDL_DestroyRenderer(state.renderer);
@@ -409,13 +406,12 @@ void open_graphics(int32_t width, int32_t height, int32_t depth, int32_t hz, int
             SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         }
         if (!state.renderer) {
-            state.renderer = SDL_CreateRenderer(state.window, -1, SDL_RENDERER_SOFTWARE |
-                                                                      SDL_RENDERER_TARGETTEXTURE);
+            state.renderer = SDL_CreateRenderer(state.window, -1,
+                                                SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
         }
         if (!state.renderer) fatal_error(std::string("Cannot draw: ") + SDL_GetError());
         state.target = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                         SDL_TEXTUREACCESS_TARGET, display_width,
-                                         display_height);
+                                         SDL_TEXTUREACCESS_TARGET, display_width, display_height);
         if (!state.target) fatal_error(std::string("Cannot draw: ") + SDL_GetError());
         SDL_SetTextureScaleMode(state.target, SDL_ScaleModeLinear);
         SDL_SetRenderTarget(state.renderer, state.target);
@@ -563,8 +559,7 @@ void set_rotation(float degrees) { state.draw.rotation = degrees; }
 
 void draw_image(const image* img, float x, float y, int32_t frame) {
     if (defer_drawing(op_image, img, frame, x, y)) return;
-    if (!img || !state.renderer || frame < 0 ||
-        frame >= static_cast<int32_t>(img->frames.size())) {
+    if (!img || !state.renderer || frame < 0 || frame >= static_cast<int32_t>(img->frames.size())) {
         return;
     }
     image& im = const_cast<image&>(*img);
@@ -598,8 +593,8 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
                            static_cast<Uint8>(d.blue));
     SDL_Rect source = im.frames[static_cast<size_t>(frame)];
     SDL_FRect target{static_cast<float>(to_pixel(x - im.handle_x)),
-                     static_cast<float>(to_pixel(y - im.handle_y)),
-                     static_cast<float>(im.width), static_cast<float>(im.height)};
+                     static_cast<float>(to_pixel(y - im.handle_y)), static_cast<float>(im.width),
+                     static_cast<float>(im.height)};
     if (!state.rasterise) return;
     if (d.rotation == 0.0f) {
         if (mode == SDL_BLENDMODE_BLEND || mode == SDL_BLENDMODE_ADD) {
@@ -609,8 +604,8 @@ void draw_image(const image* img, float x, float y, int32_t frame) {
             const SDL_Rect part = visible_part(im, frame, kind);
             if (part.w == 0) return;
             target = {target.x + static_cast<float>(part.x - source.x),
-                      target.y + static_cast<float>(part.y - source.y),
-                      static_cast<float>(part.w), static_cast<float>(part.h)};
+                      target.y + static_cast<float>(part.y - source.y), static_cast<float>(part.w),
+                      static_cast<float>(part.h)};
             source = part;
         }
         SDL_RenderCopyF(state.renderer, texture, &source, &target);
@@ -698,13 +693,13 @@ pixmap* grab_pixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
     SDL_Rect inside;
     if (SDL_IntersectRect(&wanted, &screen, &inside)) {
         std::vector<uint32_t> buffer(static_cast<size_t>(inside.w * inside.h));
-        if (SDL_RenderReadPixels(state.renderer, &inside, SDL_PIXELFORMAT_ARGB8888,
-                                 buffer.data(), inside.w * 4) == 0) {
+        if (SDL_RenderReadPixels(state.renderer, &inside, SDL_PIXELFORMAT_ARGB8888, buffer.data(),
+                                 inside.w * 4) == 0) {
             for (int32_t row = 0; row < inside.h; ++row) {
-                std::memcpy(&pm->pixels[static_cast<size_t>((inside.y - y + row) * width +
-                                                            (inside.x - x))],
-                            &buffer[static_cast<size_t>(row * inside.w)],
-                            static_cast<size_t>(inside.w) * 4);
+                std::memcpy(
+                    &pm->pixels[static_cast<size_t>((inside.y - y + row) * width + (inside.x - x))],
+                    &buffer[static_cast<size_t>(row * inside.w)],
+                    static_cast<size_t>(inside.w) * 4);
             }
         }
     }
@@ -724,8 +719,8 @@ void png_warning_ignore(png_structp, png_const_charp) {}
 // Kept free of C++ objects: libpng reports errors by a long jump back into this function.
 bool write_png_rows(std::FILE* file, int32_t width, int32_t height, png_bytep* rows,
                     int32_t compression) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_jump,
-                                              png_warning_ignore);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_jump, png_warning_ignore);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -776,8 +771,8 @@ bool save_pixmap_png(const pixmap* pm, const std::string& path, int32_t compress
         ::unlink(temp.c_str());
         return false;
     }
-    const bool written = write_png_rows(file, pm->width, pm->height, rows.data(),
-                                        std::clamp(compression, 0, 9));
+    const bool written =
+        write_png_rows(file, pm->width, pm->height, rows.data(), std::clamp(compression, 0, 9));
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     if (!(written && flushed && closed) || std::rename(temp.c_str(), os_path.c_str()) != 0) {

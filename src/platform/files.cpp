@@ -108,8 +108,7 @@ std::string resolve_path(const std::string& game_path) {
     std::fprintf(stderr, "beamworks: %s\n", message.c_str());
     if (state.headless) throw std::runtime_error(message);
     if (state.window) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Beamworks", message.c_str(),
-                                 state.window);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Beamworks", message.c_str(), state.window);
     }
     std::exit(1);
 }
@@ -158,8 +157,8 @@ stream* open_read(const std::string& path) {
 // A link at the path is never followed: writing must not reach a file elsewhere.
 stream* open_write(const std::string& path) {
     const std::string os_path = resolve_path(path);
-    const int fd = ::open(os_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
-                          0644);
+    const int fd =
+        ::open(os_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
     std::FILE* f = ::fdopen(fd, "wb");
     if (!f) {

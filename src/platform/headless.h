@@ -13,7 +13,7 @@ namespace platform::headless {
 
 // Scripted input, delivered as if it came from the window between two passes.
 void move_mouse(int32_t x, int32_t y);
-void press_button(int32_t button);    // 1 left, 2 right
+void press_button(int32_t button);  // 1 left, 2 right
 void release_button(int32_t button);
 // Enter (13), Backspace (8), Tab (9) and Escape (27) also queue their typed character, as
 // in the window.
@@ -46,10 +46,10 @@ size_t kept_calls();
 
 // Sounds started and stopped, in order. The path is the game path the sound was loaded from.
 struct sound_event {
-    bool started;          // false: stopped
+    bool started;  // false: stopped
     std::string path;
     int32_t channel;
-    int32_t time_ms;       // virtual clock at the event
+    int32_t time_ms;  // virtual clock at the event
 };
 const std::vector<sound_event>& sound_log();
 void clear_sound_log();

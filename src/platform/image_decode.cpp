@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <future>
-#include <thread>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <new>
+#include <thread>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -154,9 +154,9 @@ void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
     for (int32_t y = 0; y < height; ++y) {
         const size_t row = static_cast<size_t>(y) * width;
         for (int32_t x = 0; x < width; ++x) {
-            lit_across[row + x] = static_cast<uint8_t>(
-                (black[row + x] ^ 1) + (x > 0 ? black[row + x - 1] ^ 1 : 0) +
-                (x + 1 < width ? black[row + x + 1] ^ 1 : 0));
+            lit_across[row + x] =
+                static_cast<uint8_t>((black[row + x] ^ 1) + (x > 0 ? black[row + x - 1] ^ 1 : 0) +
+                                     (x + 1 < width ? black[row + x + 1] ^ 1 : 0));
         }
     }
     for (int32_t y = 0; y < height; ++y) {
@@ -191,8 +191,8 @@ void mask_black(std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
                     ++count;
                 }
             }
-            pixels[at] = count == 0 ? 0u : (((red / count) << 16) | ((green / count) << 8) |
-                                            (blue / count));
+            pixels[at] =
+                count == 0 ? 0u : (((red / count) << 16) | ((green / count) << 8) | (blue / count));
         }
     }
 }

@@ -98,7 +98,7 @@ void plot(float x, float y);
 void draw_text(std::string_view text, float x, float y);
 
 void mid_handle_image(image* img);
-int32_t image_width(const image* img);   // of one frame; 0 for no image
+int32_t image_width(const image* img);  // of one frame; 0 for no image
 int32_t image_height(const image* img);
 int32_t image_frames(const image* img);
 

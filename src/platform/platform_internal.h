@@ -22,13 +22,13 @@ namespace platform {
 struct image {
     std::string path;
     int32_t flags = 0;
-    int32_t width = 0;   // of one frame
+    int32_t width = 0;  // of one frame
     int32_t height = 0;
-    int32_t picture_width = 0;   // of the whole decoded picture (strip)
+    int32_t picture_width = 0;  // of the whole decoded picture (strip)
     int32_t picture_height = 0;
     float handle_x = 0.0f;
     float handle_y = 0.0f;
-    std::vector<SDL_Rect> frames;     // source rectangles within the picture
+    std::vector<SDL_Rect> frames;  // source rectangles within the picture
     // For each frame, found on its first drawing: the smallest rectangle outside which
     // nothing shows when drawn masked, blended or as light (see visible_part).
     struct visible_parts {
@@ -36,13 +36,13 @@ struct image {
         SDL_Rect in_mode[3]{};
     };
     std::vector<visible_parts> visible;
-    std::vector<uint32_t> pixels;     // the picture, 0xAARRGGBB, kept for re-uploading
-    bool opaque = false;              // every pixel's alpha is 255
-    SDL_Texture* texture = nullptr;       // the picture as decoded (and masked)
-    SDL_Texture* mask_texture = nullptr;  // alpha thresholded at one half, for blend mode 1
-    SDL_Texture* faded_texture = nullptr; // alpha multiplied by faded_alpha (see draw_image)
+    std::vector<uint32_t> pixels;          // the picture, 0xAARRGGBB, kept for re-uploading
+    bool opaque = false;                   // every pixel's alpha is 255
+    SDL_Texture* texture = nullptr;        // the picture as decoded (and masked)
+    SDL_Texture* mask_texture = nullptr;   // alpha thresholded at one half, for blend mode 1
+    SDL_Texture* faded_texture = nullptr;  // alpha multiplied by faded_alpha (see draw_image)
     int32_t faded_alpha = -1;
-    int32_t faded_at_present = -1;        // present_count of the pass it last served
+    int32_t faded_at_present = -1;  // present_count of the pass it last served
     // Which picture this is, for frame reuse: numbered on its first drawing, so that a picture
     // made later at the same address is never taken for this one.
     uint64_t serial = 0;
@@ -109,7 +109,7 @@ struct draw_call {
     float x2 = 0.0f;
     float y2 = 0.0f;
     bool last_pixel = false;
-    uint32_t text_at = 0;       // op_text: its characters in frame_calls::text
+    uint32_t text_at = 0;  // op_text: its characters in frame_calls::text
     uint32_t text_length = 0;
     drawing_state draw;
     bool operator==(const draw_call&) const = default;
@@ -125,12 +125,12 @@ struct frame_calls {
 // A pass that would draw exactly what the last one drew presents the back buffer again
 // instead: its operations are kept until flip and drawn only when they differ (see flip).
 struct frame_reuse_state {
-    frame_calls pass;          // since the last present
-    frame_calls shown;         // what the back buffer holds, when shown_known
+    frame_calls pass;   // since the last present
+    frame_calls shown;  // what the back buffer holds, when shown_known
     bool shown_known = false;
-    bool drawing = false;      // this pass draws as it goes: it cannot be reused
-    bool replaying = false;    // kept operations are being drawn
-    bool overflowed = false;   // this pass outgrew its record: drawn as it goes, never reused
+    bool drawing = false;     // this pass draws as it goes: it cannot be reused
+    bool replaying = false;   // kept operations are being drawn
+    bool overflowed = false;  // this pass outgrew its record: drawn as it goes, never reused
     uint64_t next_serial = 1;
 };
 
@@ -156,10 +156,10 @@ struct picture_prefetch_closer {
 struct playing_channel {
     channel id = 0;
     const sound* snd = nullptr;
-    size_t position = 0;      // next sample (not frame) to mix
-    int32_t start_ms = 0;     // for the silent backends: when it started on the game's clock
+    size_t position = 0;   // next sample (not frame) to mix
+    int32_t start_ms = 0;  // for the silent backends: when it started on the game's clock
     std::unique_ptr<ogg_stream, ogg_stream_closer> stream;  // streamed tracks only
-    bool ended = false;       // the mixer found its stream damaged: it is dropped
+    bool ended = false;  // the mixer found its stream damaged: it is dropped
 };
 
 struct platform_state {
@@ -170,18 +170,18 @@ struct platform_state {
 
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    SDL_Surface* surface = nullptr;        // headless back buffer
-    SDL_Texture* target = nullptr;         // window back buffer, presented letterboxed
+    SDL_Surface* surface = nullptr;  // headless back buffer
+    SDL_Texture* target = nullptr;   // window back buffer, presented letterboxed
     SDL_Texture* font_texture = nullptr;
     bool graphics_open = false;
-    bool rasterise = true;                 // headless: false puts no pixel anywhere
+    bool rasterise = true;  // headless: false puts no pixel anywhere
     bool fullscreen = false;
-    bool borderless_full = false;          // full screen stood in for by a borderless window
-    SDL_Rect windowed{0, 0, 800, 600};     // the window's place before it went full screen
-    int64_t full_screen_check_ms = -1;     // when to see whether full screen took effect
-    std::vector<uint32_t> presented;       // headless: the last presented frame
+    bool borderless_full = false;       // full screen stood in for by a borderless window
+    SDL_Rect windowed{0, 0, 800, 600};  // the window's place before it went full screen
+    int64_t full_screen_check_ms = -1;  // when to see whether full screen took effect
+    std::vector<uint32_t> presented;    // headless: the last presented frame
     int32_t present_count = 0;
-    std::function<void()> clear_hook;      // headless: see headless::on_clear
+    std::function<void()> clear_hook;  // headless: see headless::on_clear
     frame_reuse_state reuse;
 
     drawing_state draw;
@@ -212,9 +212,9 @@ struct platform_state {
 extern platform_state state;
 
 // Shared between the platform's files.
-int64_t clock_ms();                      // the game's clock, 64-bit
-void sleep_ms(double ms);                // real sleep, or advancing the virtual clock
-void pump_events();                      // window events into the input state (window only)
+int64_t clock_ms();        // the game's clock, 64-bit
+void sleep_ms(double ms);  // real sleep, or advancing the virtual clock
+void pump_events();        // window events into the input state (window only)
 void window_to_display(int32_t wx, int32_t wy, int32_t window_width, int32_t window_height,
                        int32_t& dx, int32_t& dy);
 void release_image_textures(image& img);

@@ -34,8 +34,8 @@ void init_window(const std::string& game_dir) {
     state.game_dir = game_dir;
     state.data_dir = game_dir;
     state.clock_origin = SDL_GetTicks64();
-    state.rng.seed(static_cast<uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count()));
+    state.rng.seed(
+        static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     open_audio();
 }
 
@@ -214,9 +214,7 @@ void pump_events() {
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
             case SDL_QUIT: state.input.close_requested = true; break;
-            case SDL_MOUSEMOTION:
-                to_display(e.motion.x, e.motion.y);
-                break;
+            case SDL_MOUSEMOTION: to_display(e.motion.x, e.motion.y); break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
                 to_display(e.button.x, e.button.y);
@@ -306,8 +304,7 @@ void place_window(const window_placement& placement) {
     }
     SDL_SetWindowMinimumSize(state.window, window_min_width, window_min_height);
     if (placement.known) {
-        const SDL_Rect place{placement.x, placement.y,
-                             std::max(placement.width, window_min_width),
+        const SDL_Rect place{placement.x, placement.y, std::max(placement.width, window_min_width),
                              std::max(placement.height, window_min_height)};
         SDL_SetWindowSize(state.window, place.w, place.h);
         if (on_some_display(place)) {

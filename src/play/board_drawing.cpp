@@ -141,9 +141,8 @@ void play_back(const trace_events& events) {
         int32_t old_n = 0, new_n = first_new, merged_count = 0;
         while (old_n < lasting_count || new_n < e) {
             const bool take_old =
-                new_n == e ||
-                (old_n < lasting_count &&
-                 pair_before(at(lasting[static_cast<size_t>(old_n)]), at(new_n)));
+                new_n == e || (old_n < lasting_count &&
+                               pair_before(at(lasting[static_cast<size_t>(old_n)]), at(new_n)));
             const int32_t n = take_old ? lasting[static_cast<size_t>(old_n++)] : new_n++;
             draw_event(at(n));
             if (take_old || at(n).lasting == 1) merged[static_cast<size_t>(merged_count++)] = n;
@@ -152,7 +151,6 @@ void play_back(const trace_events& events) {
         lasting_count = merged_count;
     }
 }
-
 
 // The glow of a colour sphere that a beam passed: the trace sets its countdown to 2 each frame
 // a beam passes, and each of the two drawings of a frame counts it down, so the glow lasts
@@ -183,13 +181,12 @@ void draw_pieces() {
         for (int32_t r = 0; r < board_rows; ++r) {
             point& cell = board[c][r];
             set_faded_color(255, 255, 255);
-            const int32_t o = (turning == 1 && c == turn_x && r == turn_y) ? turn_orientation
-                                                                            : cell.state;
+            const int32_t o =
+                (turning == 1 && c == turn_x && r == turn_y) ? turn_orientation : cell.state;
             if (is_piece(cell.kind))
                 platform::draw_image(piece_image(cell.kind), cell_left(c), cell_top(r),
                                      piece_frame(cell.kind, o, cell.colour));
-            if (is_sphere(cell.kind))
-                draw_sphere_glow(cell, c, r, o);
+            if (is_sphere(cell.kind)) draw_sphere_glow(cell, c, r, o);
         }
     }
     if (solution_alpha > 0) {

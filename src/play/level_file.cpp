@@ -63,8 +63,7 @@ void place_level(const level_data& level) {
             if (k == kind_empty || k == kind_laser || k == kind_lamp)
                 cell.colour = level_cell_colour(code);
             if (k == kind_laser || k == kind_translator) cell.state = level_cell_orientation(code);
-            if (is_turnable(k))
-                cell.solution_orientation = level_cell_orientation(code);
+            if (is_turnable(k)) cell.solution_orientation = level_cell_orientation(code);
             if (k == kind_laser && laser_source_count < max_lasers) {
                 laser& source = laser_sources[static_cast<size_t>(laser_source_count)];
                 source.x = column;
@@ -105,10 +104,10 @@ bool load_level() {
     // the data model is refused as a whole rather than half loaded.
     std::vector<uint8_t> bytes;
     level_data level;
-    const bool readable = current_level >= 0 && current_level < level_total &&
-                          platform::read_file(level_file_name(current_level), bytes,
-                                              level_file_max_bytes) &&
-                          parse_level(bytes, level) && has_lamp(level);
+    const bool readable =
+        current_level >= 0 && current_level < level_total &&
+        platform::read_file(level_file_name(current_level), bytes, level_file_max_bytes) &&
+        parse_level(bytes, level) && has_lamp(level);
     if (!readable) {
         clear_level_from_board();
         level_text.clear();

@@ -43,8 +43,7 @@ std::string level_model_fault(const level_data& level) {
             const int32_t kind = level_cell_kind(code);
             const int32_t orientation = level_cell_orientation(code);
             const int32_t colour = level_cell_colour(code);
-            if (!is_known_kind(kind))
-                return where + ": kind " + std::to_string(kind) + " above 13";
+            if (!is_known_kind(kind)) return where + ": kind " + std::to_string(kind) + " above 13";
             if (kind == kind_laser) {
                 if (++lasers > max_lasers) return where + ": more than 20 lasers";
                 if (colour > beam_blue)

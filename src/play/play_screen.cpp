@@ -11,10 +11,10 @@
 #include "app/help_overlay.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
-#include "play/board_drawing.h"
 #include "board/beam_trace.h"
 #include "board/board_state.h"
 #include "board/piece_kinds.h"
+#include "play/board_drawing.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -130,9 +130,7 @@ void select_stocked_slot() {
     }
 }
 
-int32_t selected_piece_kind() {
-    return panel_slot_kind(selected_slot, sphere_colour);
-}
+int32_t selected_piece_kind() { return panel_slot_kind(selected_slot, sphere_colour); }
 
 void start_level() {
     if (!load_level()) {
@@ -195,7 +193,8 @@ void draw_side_panel() {
     draw_bitmap_text(font16, 700, 10, "Solution:", 1000);
     // "available" is wider than the panel leaves right of x 720: it moves left to fit.
     const std::string timer = solution_timer_text_now();
-    const int32_t timer_x = std::max(702, std::min(720, panel_text_right - text_width(font16, timer)));
+    const int32_t timer_x =
+        std::max(702, std::min(720, panel_text_right - text_width(font16, timer)));
     draw_bitmap_text(font16, timer_x, 20, timer, 1000);
 
     set_faded_color(menu_button_tint, menu_button_tint, 255);
@@ -303,8 +302,8 @@ bool grab_piece_at(int32_t column, int32_t row) {
 
 void aim_turning_piece(int32_t x, int32_t y) {
     const int32_t before = turn_orientation;
-    turn_orientation = turn_orientation_towards(cell_centre_x(turn_x), cell_centre_y(turn_y),
-                                                x, y, board[turn_x][turn_y].kind, turn_orientation);
+    turn_orientation = turn_orientation_towards(cell_centre_x(turn_x), cell_centre_y(turn_y), x, y,
+                                                board[turn_x][turn_y].kind, turn_orientation);
     if (turn_orientation != before) platform::play_sound(sound_povorot);
 }
 

@@ -9,10 +9,10 @@ struct play_globals {
     std::string level_text;
     std::array<int32_t, 14> piece_stock{};  // indexed by kind; 6 to 13 used
     int32_t lamp_count = 0;
-    int32_t selected_slot = 0;   // palette slot 0 to 4
-    int32_t sphere_colour = 0;   // 0 to 3: white, red, green, blue
+    int32_t selected_slot = 0;  // palette slot 0 to 4
+    int32_t sphere_colour = 0;  // 0 to 3: white, red, green, blue
     int32_t start_score = 0;
-    int32_t clock_start = 0;     // millisecs at which the level clock reads zero
+    int32_t clock_start = 0;  // millisecs at which the level clock reads zero
     int32_t solution_cost = 0;
     int32_t final_score = 0;
     int32_t bonus_score = 0;

@@ -50,6 +50,7 @@ std::string solution_timer_text(int32_t seconds_left);
 
 // The orientation a piece takes when the pointer is at (x, y) and the piece's centre at
 // (cx, cy): the 45-degree sector of the pointer, 0 up, clockwise; a piece of four orientations
-// (the prism) takes it mod 4. Returns `previous` when the pointer is within the dead zone (squared distance 300).
+// (the prism) takes it mod 4. Returns `previous` when the pointer is within the dead zone (squared
+// distance 300).
 int32_t turn_orientation_towards(int32_t cx, int32_t cy, int32_t x, int32_t y, int32_t kind,
                                  int32_t previous);

@@ -12,9 +12,7 @@ constexpr int32_t key_z = 'z';
 
 bool movable(int32_t kind) { return kind >= kind_mirror && kind <= kind_blue_sphere; }
 
-point& cell_at(size_t index) {
-    return board[index / board_rows][index % board_rows];
-}
+point& cell_at(size_t index) { return board[index / board_rows][index % board_rows]; }
 
 // The same position as far as the player can tell: a sphere's glow countdown and sound flag
 // change by themselves and do not make a move.
@@ -24,7 +22,8 @@ bool same_position(const board_position& a, const board_position& b) {
         const point& p = a.cells[i];
         const point& q = b.cells[i];
         if (p.kind != q.kind) return false;
-        if (p.kind >= kind_mirror && p.kind <= kind_double_prism && p.state != q.state) return false;
+        if (p.kind >= kind_mirror && p.kind <= kind_double_prism && p.state != q.state)
+            return false;
     }
     return true;
 }

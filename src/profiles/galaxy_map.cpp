@@ -42,11 +42,11 @@ void open_panel_at(int32_t pack, int32_t x, int32_t y) {
 void init_pack_positions() { pack_positions = marker_centres; }
 
 void init_pack_names() {
-    pack_names = {"Mirrors",      "Bonus scores",  "Color objects", "Walls",
-                  "Bombs",        "Try other levels", "---------",  "Prisms",
-                  "Double prisms", "Combo levels", "Combo levels",  "Combo levels",
-                  "Color spheres", "Combo colors", "Combo levels",  "Combo levels",
-                  "Combo levels", "Combo levels",  "Combo levels",  "Combo levels"};
+    pack_names = {"Mirrors",       "Bonus scores",     "Color objects", "Walls",
+                  "Bombs",         "Try other levels", "---------",     "Prisms",
+                  "Double prisms", "Combo levels",     "Combo levels",  "Combo levels",
+                  "Color spheres", "Combo colors",     "Combo levels",  "Combo levels",
+                  "Combo levels",  "Combo levels",     "Combo levels",  "Combo levels"};
 }
 
 void open_next_pack() {
@@ -73,7 +73,8 @@ void galaxy_map_screen() {
     if (fading == 0) {
         // No outer bounds: the button reaches the display's edges. It sleeps while a new pack
         // is being introduced.
-        const bool hovered = cursor_x > 595 && cursor_y > 560 && message_shown == 0 && new_pack == -1;
+        const bool hovered =
+            cursor_x > 595 && cursor_y > 560 && message_shown == 0 && new_pack == -1;
         if (hovered && left_click == 1) start_fade(screen_main_menu);
         step_button_tint(menu_button_tint, hovered);
     }

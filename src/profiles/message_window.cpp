@@ -23,8 +23,8 @@ constexpr int32_t explosion_last_frame = 38;
 // The level after a win: the last pack finished leads to the ending; a pack just opened
 // (pack 19 included) to the map that introduces it; otherwise the map or the next level.
 void level_complete_buttons() {
-    const bool last_pack_finished = new_pack == pack_total - 1 &&
-                                    current_level / levels_per_pack == pack_total - 1;
+    const bool last_pack_finished =
+        new_pack == pack_total - 1 && current_level / levels_per_pack == pack_total - 1;
     if (new_pack == -1) {
         if (picture_button(image_btn_galaxy_map, image_btn_galaxy_map_active, 215, 350, 395, 390)) {
             start_fade(screen_galaxy_map);
@@ -126,8 +126,9 @@ void message_window() {
 
     if (exploding) explosion_frame += 1;
 
-    const bool has_ok = message_kind == message_level_note || message_kind == message_notice ||
-                        (message_kind == message_explosion && explosion_frame == explosion_last_frame);
+    const bool has_ok =
+        message_kind == message_level_note || message_kind == message_notice ||
+        (message_kind == message_explosion && explosion_frame == explosion_last_frame);
     if (has_ok && message_shown == 1 &&
         picture_button(image_btn_profiles_ok, image_btn_profiles_ok_active, 350, 355, 450, 385)) {
         message_shown = 0;

@@ -13,8 +13,8 @@ struct progress_globals {
     int32_t current_profile = 0;
     std::array<int32_t, level_total> level_start_score{};
     std::array<int32_t, level_total> level_hardness{};
-    std::array<int32_t, level_total> level_best_score{};   // -1: never completed
-    std::array<int32_t, level_total> level_time{};         // seconds on the level clock
+    std::array<int32_t, level_total> level_best_score{};  // -1: never completed
+    std::array<int32_t, level_total> level_time{};        // seconds on the level clock
     std::array<int32_t, level_total> level_solution_cost{};
     std::array<int32_t, pack_total> pack_access{};
     int32_t total_score = 0;
@@ -48,10 +48,10 @@ void visit_fields(progress_globals& g, visit&& v) {
 }
 
 struct profiles_screen_globals {
-    std::string typed_name;      // 0 to 10 characters
-    int32_t name_entry = 0;      // 1 while typed characters go into typed_name
+    std::string typed_name;  // 0 to 10 characters
+    int32_t name_entry = 0;  // 1 while typed characters go into typed_name
     int32_t selected_profile = -1;
-    int32_t cursor_phase = 0;    // 0 to 38
+    int32_t cursor_phase = 0;  // 0 to 38
     int32_t exit_button_tint = 255;
 };
 extern profiles_screen_globals profiles_screen_vars;

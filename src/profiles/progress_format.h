@@ -16,10 +16,10 @@
 #include "profiles/game_counts.h"
 
 // Sizes of the files as the game writes them.
-constexpr size_t level_score_file_size = 960;   // 120 records of (best score, time)
-constexpr size_t pack_access_file_size = 20;    // one byte per pack
-constexpr size_t solution_file_size = 480;      // 120 solution costs
-constexpr size_t level_table_file_size = 600;   // 120 records of (start score, hardness byte)
+constexpr size_t level_score_file_size = 960;  // 120 records of (best score, time)
+constexpr size_t pack_access_file_size = 20;   // one byte per pack
+constexpr size_t solution_file_size = 480;     // 120 solution costs
+constexpr size_t level_table_file_size = 600;  // 120 records of (start score, hardness byte)
 
 // The values a time, a solution cost and a start score can take in play. A value outside its
 // range can only come from a damaged or edited file, and reads as that level's new-player value

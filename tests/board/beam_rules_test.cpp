@@ -86,10 +86,10 @@ TEST(beam_rules, fixed_pieces_and_spheres) {
     for (int32_t d = 0; d < 8; ++d) {
         for (int32_t f = 0; f < 8; ++f) {
             EXPECT_EQ(piece_exit_dir(kind_empty, f, d, true), d);
-            EXPECT_EQ(piece_exit_dir(kind_laser, f, d, true), x);   // absorbs, its own beam too
+            EXPECT_EQ(piece_exit_dir(kind_laser, f, d, true), x);  // absorbs, its own beam too
             EXPECT_EQ(piece_exit_dir(kind_lamp, f, d, true), d);
-            EXPECT_EQ(piece_exit_dir(kind_bomb, f, d, true), x);    // a solid beam sets it off
-            EXPECT_EQ(piece_exit_dir(kind_bomb, f, d, false), d);   // a dashed one passes
+            EXPECT_EQ(piece_exit_dir(kind_bomb, f, d, true), x);   // a solid beam sets it off
+            EXPECT_EQ(piece_exit_dir(kind_bomb, f, d, false), d);  // a dashed one passes
             EXPECT_EQ(piece_exit_dir(kind_wall, f, d, false), x);
             for (int32_t k = kind_white_sphere; k <= kind_blue_sphere; ++k)
                 EXPECT_EQ(piece_exit_dir(k, f, d, true), d);
@@ -125,15 +125,24 @@ TEST(beam_rules, lamp_needs) {
         bool lit;
     };
     const case_t cases[] = {
-        {lamp_white, w, true},         {lamp_white, r | g | b, false},  // white is its own colour
-        {lamp_red, r, true},           {lamp_red, r | g, true},         // extra colours do not hurt
-        {lamp_red, w, false},          {lamp_green, g, true},
-        {lamp_blue, b, true},          {lamp_blue, w | r | g, false},
-        {lamp_yellow, r, false},       {lamp_yellow, r | g, true},
-        {lamp_yellow, r | g | b, true}, {lamp_yellow, w, false},
-        {lamp_sky_blue, g | b, true},  {lamp_sky_blue, b, false},
-        {lamp_violet, r | b, true},    {lamp_violet, r | g, false},
-        {lamp_white, 0, false},        {7, 15, false},
+        {lamp_white, w, true},
+        {lamp_white, r | g | b, false},  // white is its own colour
+        {lamp_red, r, true},
+        {lamp_red, r | g, true},  // extra colours do not hurt
+        {lamp_red, w, false},
+        {lamp_green, g, true},
+        {lamp_blue, b, true},
+        {lamp_blue, w | r | g, false},
+        {lamp_yellow, r, false},
+        {lamp_yellow, r | g, true},
+        {lamp_yellow, r | g | b, true},
+        {lamp_yellow, w, false},
+        {lamp_sky_blue, g | b, true},
+        {lamp_sky_blue, b, false},
+        {lamp_violet, r | b, true},
+        {lamp_violet, r | g, false},
+        {lamp_white, 0, false},
+        {7, 15, false},
     };
     for (const case_t& c : cases)
         EXPECT_EQ(lamp_is_lit(c.lamp, c.mask), c.lit) << "lamp " << c.lamp << " mask " << c.mask;

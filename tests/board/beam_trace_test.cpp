@@ -179,8 +179,8 @@ TEST(beam_trace, lamps_collect_colours_and_need_all_of_theirs) {
         bool lit;
     };
     const case_t cases[] = {
-        {lamp_yellow, true, true, 12, true},  {lamp_yellow, true, false, 8, false},
-        {lamp_green, true, false, 8, false},  {lamp_red, true, true, 12, true},
+        {lamp_yellow, true, true, 12, true}, {lamp_yellow, true, false, 8, false},
+        {lamp_green, true, false, 8, false}, {lamp_red, true, true, 12, true},
         {lamp_white, true, true, 12, false},
     };
     for (const case_t& c : cases) {
@@ -286,7 +286,7 @@ TEST(beam_trace, wall_sparks_sit_where_the_beam_came_in_and_turn_off_walls_besid
         {270, 270, 270, 270}, {315, 225, 45, 315}, {0, 0, 0, 0},         {45, 135, 315, 45},
     };
     // Offsets from the wall cell's top-left: the middle of a side, or a corner.
-    constexpr int32_t offsets[8][2] = {{17, 34}, {0, 34}, {0, 17}, {0, 0},
+    constexpr int32_t offsets[8][2] = {{17, 34}, {0, 34}, {0, 17},  {0, 0},
                                        {17, 0},  {34, 0}, {34, 17}, {34, 34}};
     for (int32_t d = 0; d < 8; ++d) {
         for (int32_t beside = 0; beside < 4; ++beside) {
@@ -319,7 +319,8 @@ TEST(beam_trace, trace_stays_within_its_bounds_on_random_boards) {
             for (int32_t y = 0; y < board_rows; ++y) {
                 if (static_cast<int32_t>(rng() % 100) >= density) continue;
                 // Mostly pieces that let beams through, so that beams wander far.
-                constexpr int32_t kinds[] = {7, 7, 7, 7, 7, 7, 9, 9, 8, 8, 6, 2, 3, 4, 5, 10, 11, 12, 13};
+                constexpr int32_t kinds[] = {7, 7, 7, 7, 7, 7,  9,  9,  8, 8,
+                                             6, 2, 3, 4, 5, 10, 11, 12, 13};
                 const int32_t kind = kinds[rng() % std::size(kinds)];
                 const int32_t orientation = static_cast<int32_t>(rng() % 8);
                 if (kind == kind_double_prism) ++double_prisms;

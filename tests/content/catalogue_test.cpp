@@ -122,8 +122,8 @@ TEST_F(catalogue_test, the_play_frame_shows_the_board_through_and_covers_the_res
         EXPECT_EQ(rgb_of(pixel(x, y)), 0u) << x << "," << y;
     }
     // One pixel outside the board on every side, the frame is drawn.
-    for (auto [x, y] : {std::pair{34, 300}, {700, 300}, {367, 74}, {367, 565}, {10, 10},
-                        {750, 300}}) {
+    for (auto [x, y] :
+         {std::pair{34, 300}, {700, 300}, {367, 74}, {367, 565}, {10, 10}, {750, 300}}) {
         EXPECT_NE(rgb_of(pixel(x, y)), 0u) << x << "," << y;
     }
 }
@@ -138,8 +138,8 @@ TEST_F(catalogue_test, full_screen_jpegs_have_no_see_through_pixels) {
         for (int32_t y = 0; y < 600; ++y) platform::draw_line(0, y, 799, y, true);
         platform::set_color(255, 255, 255);
     };
-    for (platform::image* img : {image_main_menu, image_background, image_galaxy_map,
-                                 image_how_to_play}) {
+    for (platform::image* img :
+         {image_main_menu, image_background, image_galaxy_map, image_how_to_play}) {
         fill_magenta();
         platform::draw_image(img, 0, 0, 0);
         int32_t see_through = 0;
@@ -167,16 +167,18 @@ TEST_F(catalogue_test, animation_cells_fade_to_black_at_their_corners) {
     for (const strip& s : {strip{image_bomb_animation, 150}, strip{image_translator_animation, 128},
                            strip{image_wall_animation, 128}, strip{image_lamp_fire, 150},
                            strip{image_passed_level, 160}}) {
-        for (int32_t frame : {0, platform::image_frames(s.img) / 2,
-                              platform::image_frames(s.img) - 1}) {
+        for (int32_t frame :
+             {0, platform::image_frames(s.img) / 2, platform::image_frames(s.img) - 1}) {
             platform::cls();
             platform::set_blend(4);
             platform::set_color(255, 255, 255);
             // Centred handles: the cell's top-left lands at (400 - cell / 2, 300 - cell / 2).
             platform::draw_image(s.img, 400, 300, frame);
             const int32_t half = s.cell / 2;
-            for (auto [dx, dy] : {std::pair{-half + 1, -half + 1}, {half - 2, -half + 1},
-                                  {-half + 1, half - 2}, {half - 2, half - 2}}) {
+            for (auto [dx, dy] : {std::pair{-half + 1, -half + 1},
+                                  {half - 2, -half + 1},
+                                  {-half + 1, half - 2},
+                                  {half - 2, half - 2}}) {
                 const uint32_t c = rgb_of(platform::headless::pixel(400 + dx, 300 + dy));
                 EXPECT_LE((c >> 16) + ((c >> 8) & 0xFF) + (c & 0xFF), 12u)
                     << "frame " << frame << " corner " << dx << "," << dy;

@@ -52,8 +52,7 @@ TEST_P(font_test, metrics_match_the_ink_of_every_glyph) {
 // The line step is 16 pixels for every font: font16's glyphs must fit in it, or two lines of
 // a wrapped message would touch.
 TEST(font16_test, glyphs_fit_the_sixteen_pixel_line) {
-    const rgba_picture glyphs =
-        read_png(std::string(BEAMWORKS_GAME_DIR) + "/font/font16.png");
+    const rgba_picture glyphs = read_png(std::string(BEAMWORKS_GAME_DIR) + "/font/font16.png");
     ASSERT_EQ(glyphs.height, 16);
     int32_t top = 16, bottom = -1;
     for (int32_t y = 0; y < 16; ++y) {

@@ -28,9 +28,11 @@ level_grid random_room(std::mt19937& rng, int lasers, bool coloured) {
         }
     };
     for (int l = 0; l < lasers; ++l)
-        g.code[size_t(free_cell())] = 100 + int(rng() % 8) * 10 + (coloured ? 1 + int(rng() % 3) : 0);
+        g.code[size_t(free_cell())] =
+            100 + int(rng() % 8) * 10 + (coloured ? 1 + int(rng() % 3) : 0);
     int lamps = 1 + int(rng() % 2);
-    for (int l = 0; l < lamps; ++l) g.code[size_t(free_cell())] = 200 + (coloured ? int(rng() % 7) : 0);
+    for (int l = 0; l < lamps; ++l)
+        g.code[size_t(free_cell())] = 200 + (coloured ? int(rng() % 7) : 0);
     if (rng() % 2) g.code[size_t(free_cell())] = 400;
     if (rng() % 3 == 0) g.code[size_t(free_cell())] = 300;
     if (rng() % 3 == 0) g.code[size_t(free_cell())] = 500 + int(rng() % 8) * 10;
@@ -239,8 +241,8 @@ TEST(level_solver, proves_a_nine_piece_board_minimal_with_one_idea) {
     // Deep boards are the network search's reason to be: the plain search would list millions of
     // placements here. Every piece is needed, and the four solutions (the sphere slides along
     // its beam) are one idea.
-    level_source level =
-        read_level_source(std::string(BEAMWORKS_SOURCE_DIR) + "/tools/levels/deep_boards/deep_9.lvl");
+    level_source level = read_level_source(std::string(BEAMWORKS_SOURCE_DIR) +
+                                           "/tools/levels/deep_boards/deep_9.lvl");
     fixed_level f = split_level(level.grid);
     solve_options o;
     o.node_budget = 2'000'000;
@@ -284,9 +286,9 @@ TEST(level_solver, tries_lasers_switched_off_as_a_player_may) {
     ASSERT_TRUE(any.exhausted);
     EXPECT_EQ(any.fewest, 0);
     bool off_found = false;
-    for (const solution& s : any.kept) off_found = off_found || (s.pieces.empty() && s.laser_on == 1u);
+    for (const solution& s : any.kept)
+        off_found = off_found || (s.pieces.empty() && s.laser_on == 1u);
     EXPECT_TRUE(off_found);
-
 }
 
 TEST(level_trace, no_cell_is_entered_twice_in_one_direction) {
@@ -303,18 +305,24 @@ TEST(level_trace, no_cell_is_entered_twice_in_one_direction) {
         for (int i = 0; i < cells; ++i) {
             int pick = int(rng() % 20);
             int32_t code = 0;
-            if (i < lasers) code = 100 + int(rng() % 8) * 10 + int(rng() % 4);
-            else if (pick < 3) code = 200 + int(rng() % 7);
-            else if (pick < 5) code = 400;
-            else if (pick < 6) code = 500 + int(rng() % 8) * 10;
-            else code = (6 + int(rng() % 8)) * 100 + int(rng() % 8) * 10;
+            if (i < lasers)
+                code = 100 + int(rng() % 8) * 10 + int(rng() % 4);
+            else if (pick < 3)
+                code = 200 + int(rng() % 7);
+            else if (pick < 5)
+                code = 400;
+            else if (pick < 6)
+                code = 500 + int(rng() % 8) * 10;
+            else
+                code = (6 + int(rng() % 8)) * 100 + int(rng() % 8) * 10;
             if (code / 100 >= 10) code = code / 100 * 100;
             g.code[size_t(rng() % cell_count)] = code;
         }
         fixed_level f = split_level(g);
         if (f.board.laser_cells.empty()) continue;
         trace_result t;
-        sim_trace(with(f.board, stored_solution(g)), (1u << f.board.laser_cells.size()) - 1, true, t);
+        sim_trace(with(f.board, stored_solution(g)), (1u << f.board.laser_cells.size()) - 1, true,
+                  t);
         std::set<std::pair<int, int>> entered;
         for (const std::vector<beam_entry>* list : {&t.entries, &t.piece_visits})
             for (const beam_entry& e : *list) {
@@ -335,12 +343,18 @@ TEST(level_trace, the_tools_trace_agrees_with_the_games_on_random_boards) {
             int c = int(rng() % cell_count);
             int pick = int(rng() % 20);
             int32_t code = 0;
-            if (i < lasers) code = 100 + int(rng() % 8) * 10 + int(rng() % 4);
-            else if (pick < 4) code = 200 + int(rng() % 7);
-            else if (pick < 5) code = 300;
-            else if (pick < 8) code = 400;
-            else if (pick < 9) code = 500 + int(rng() % 8) * 10;
-            else code = (6 + int(rng() % 8)) * 100 + int(rng() % 8) * 10;
+            if (i < lasers)
+                code = 100 + int(rng() % 8) * 10 + int(rng() % 4);
+            else if (pick < 4)
+                code = 200 + int(rng() % 7);
+            else if (pick < 5)
+                code = 300;
+            else if (pick < 8)
+                code = 400;
+            else if (pick < 9)
+                code = 500 + int(rng() % 8) * 10;
+            else
+                code = (6 + int(rng() % 8)) * 100 + int(rng() % 8) * 10;
             if (code / 100 >= 10) code = code / 100 * 100;
             g.code[size_t(c)] = code;
         }
@@ -355,7 +369,8 @@ TEST(level_trace, the_tools_trace_agrees_with_the_games_on_random_boards) {
         EXPECT_EQ(t.explosion_step != no_step, v.exploded) << "round " << round;
         if (v.exploded) continue;  // after a bomb the frame is lost anyway
         for (int cell : f.board.lamp_cells) {
-            EXPECT_EQ(int(t.lamp_mask[size_t(cell)]), v.lamp_mask[size_t(cell)]) << "round " << round;
+            EXPECT_EQ(int(t.lamp_mask[size_t(cell)]), v.lamp_mask[size_t(cell)])
+                << "round " << round;
             lit_lamps += t.lamp_mask[size_t(cell)] != 0;
         }
         EXPECT_EQ(t.all_lit, v.all_lit) << "round " << round;

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "level_check.h"
 #include "level_output.h"
+#include "level_rules.h"
 #include "level_source.h"
 
 using namespace levels;
@@ -18,7 +18,8 @@ const std::string empty_row = "...................\n";
 std::string source(const std::string& header, const std::string& legend, const std::string& row4,
                    int rows = 14) {
     std::string grid;
-    for (int r = 0; r < rows; ++r) grid += r == 4 ? row4 + "\n" : r == 8 ? "........W..........\n" : empty_row;
+    for (int r = 0; r < rows; ++r)
+        grid += r == 4 ? row4 + "\n" : r == 8 ? "........W..........\n" : empty_row;
     return header + "legend\n" + legend + "grid\n" + grid + "end\n";
 }
 
@@ -27,7 +28,8 @@ const std::string good_legend = "A laser E white\n1 mirror SW\n";
 const std::string good_row = ".A......1..........";
 
 TEST(level_source, reads_a_well_formed_level) {
-    level_source l = parse_level_source(source(good_header + "hardness normal\nstart 450\n", good_legend, good_row), "x/p01_1.lvl");
+    level_source l = parse_level_source(
+        source(good_header + "hardness normal\nstart 450\n", good_legend, good_row), "x/p01_1.lvl");
     EXPECT_EQ(l.name, "p01_1");
     EXPECT_EQ(l.note, "Turn the beam down to the lamp.");
     EXPECT_EQ(l.hardness, 1);
@@ -40,31 +42,47 @@ TEST(level_source, reads_a_well_formed_level) {
 TEST(level_source, refuses_a_malformed_source_with_its_file_and_line) {
     struct bad_case {
         std::string text;
-        std::string where;   // "file:line"
-        std::string says;    // part of the message
+        std::string where;  // "file:line"
+        std::string says;   // part of the message
     };
     const std::string f = "p03_2.lvl";
     const bad_case cases[] = {
-        {source(good_header, good_legend, ".A......1.........."  ".", 14), f + ":10:", "20 symbols"},
+        {source(good_header, good_legend,
+                ".A......1.........."
+                ".",
+                14),
+         f + ":10:", "20 symbols"},
         {source(good_header, good_legend, good_row, 13), f + ":19:", "13 rows"},
-        {source(good_header, good_legend, ".A......1...Q......"), f + ":10:", "unknown symbol 'Q' in column 13"},
-        {source(good_header, good_legend + "1 mirror NE\n", good_row), f + ":5:", "already defined on line 4"},
-        {source(good_header, "A laser E purple\n1 mirror SW\n", good_row), f + ":3:", "unknown colour 'purple'"},
-        {source(good_header, "A laser EAST white\n1 mirror SW\n", good_row), f + ":3:", "unknown direction 'EAST'"},
-        {source(good_header, "W laser E white\n1 mirror SW\n", good_row), f + ":3:", "built-in symbol"},
-        {source(good_header, "A laser E white\n1 spiegel SW\n", good_row), f + ":4:", "unknown piece 'spiegel'"},
-        {source("note Curly {braces} are not in the font.\n", good_legend, good_row), f + ":1:", "font lacks"},
-        {source("note " + std::string(256, 'a') + "\n", good_legend, good_row), f + ":1:", "at most 255"},
+        {source(good_header, good_legend, ".A......1...Q......"),
+         f + ":10:", "unknown symbol 'Q' in column 13"},
+        {source(good_header, good_legend + "1 mirror NE\n", good_row),
+         f + ":5:", "already defined on line 4"},
+        {source(good_header, "A laser E purple\n1 mirror SW\n", good_row),
+         f + ":3:", "unknown colour 'purple'"},
+        {source(good_header, "A laser EAST white\n1 mirror SW\n", good_row),
+         f + ":3:", "unknown direction 'EAST'"},
+        {source(good_header, "W laser E white\n1 mirror SW\n", good_row),
+         f + ":3:", "built-in symbol"},
+        {source(good_header, "A laser E white\n1 spiegel SW\n", good_row),
+         f + ":4:", "unknown piece 'spiegel'"},
+        {source("note Curly {braces} are not in the font.\n", good_legend, good_row),
+         f + ":1:", "font lacks"},
+        {source("note " + std::string(256, 'a') + "\n", good_legend, good_row),
+         f + ":1:", "at most 255"},
         {source("", good_legend, good_row), f + ":1:", "no note"},
-        {source(good_header + "ideas 3\n", good_legend, good_row), f + ":2:", "'ideas' takes 1 or 2"},
-        {source(good_header + "colour red\n", good_legend, good_row), f + ":2:", "unknown line 'colour'"},
-        {source(good_header, good_legend, ".A................."), f + ":20:", "the stock would be empty"},
+        {source(good_header + "ideas 3\n", good_legend, good_row),
+         f + ":2:", "'ideas' takes 1 or 2"},
+        {source(good_header + "colour red\n", good_legend, good_row),
+         f + ":2:", "unknown line 'colour'"},
+        {source(good_header, good_legend, ".A................."),
+         f + ":20:", "the stock would be empty"},
         {source(good_header, good_legend, "........1.........."), f + ":20:", "no laser"},
         {good_header + "legend\n" + good_legend + "grid\n" + empty_row, f + ":6:", "no 'end'"},
-        {source(good_header + "decoy 3 5 it looks like a way down\n", good_legend, good_row), f + ":2:",
-         "that cell holds none"},
+        {source(good_header + "decoy 3 5 it looks like a way down\n", good_legend, good_row),
+         f + ":2:", "that cell holds none"},
         {source(good_header + "decoy 2 5\n", good_legend, good_row), f + ":2:", "needs its reason"},
-        {source(good_header + "decoy 20 5 off the board\n", good_legend, good_row), f + ":2:", "a column (1 to 19)"},
+        {source(good_header + "decoy 20 5 off the board\n", good_legend, good_row),
+         f + ":2:", "a column (1 to 19)"},
     };
     for (const bad_case& c : cases) {
         try {
@@ -79,9 +97,10 @@ TEST(level_source, refuses_a_malformed_source_with_its_file_and_line) {
 }
 
 TEST(level_source, writes_back_what_it_reads) {
-    level_source l = parse_level_source(source(good_header + "decoy 2 5 the laser's back\n",
-                                               "A laser E red\n1 dmirror NW\n2 sphere blue\n",
-                                               ".A......1..2......."), "p.lvl");
+    level_source l = parse_level_source(
+        source(good_header + "decoy 2 5 the laser's back\n",
+               "A laser E red\n1 dmirror NW\n2 sphere blue\n", ".A......1..2......."),
+        "p.lvl");
     level_source again = parse_level_source(format_level_source(l), "p.lvl");
     EXPECT_EQ(again.grid.code, l.grid.code);
     EXPECT_EQ(again.note, l.note);
@@ -101,8 +120,8 @@ TEST(level_output, a_compiled_level_has_the_games_bytes) {
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 9), "Hi there");
     auto code_at = [&](int column, int row) {
         size_t at = 9 + size_t(column * 14 + row) * 4;
-        return int32_t(uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-                       uint32_t(bytes[at + 3]) << 24);
+        return int32_t(uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 |
+                       uint32_t(bytes[at + 2]) << 16 | uint32_t(bytes[at + 3]) << 24);
     };
     EXPECT_EQ(code_at(1, 4), 120);
     EXPECT_EQ(code_at(8, 4), 650);
@@ -124,7 +143,7 @@ TEST(level_output, the_level_table_holds_start_and_hardness_per_level) {
     EXPECT_EQ(bytes, expected);
 }
 
-TEST(level_check, measures_a_note_as_the_message_window_wraps_it) {
+TEST(level_rules, measures_a_note_as_the_message_window_wraps_it) {
     note_metrics m;
     m.metrics[0] = 6;
     for (int k = 0; k < 90; ++k) m.metrics[size_t(2 * k + 2)] = 8;  // every glyph 8 wide, +2
@@ -141,7 +160,7 @@ TEST(level_check, measures_a_note_as_the_message_window_wraps_it) {
     EXPECT_TRUE(fit);
 }
 
-TEST(level_check, start_scores_rise_with_the_grade_in_steps_of_fifty) {
+TEST(level_rules, start_scores_rise_with_the_grade_in_steps_of_fifty) {
     EXPECT_EQ(start_score_for(0), 300);
     int last = 0;
     for (double g = 0; g < 12; g += 0.5) {

@@ -31,8 +31,8 @@ rgb colour_of(uint32_t p) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
-           << "got (" << a.r << ", " << a.g << ", " << a.b << "), expected (" << expected.r
-           << ", " << expected.g << ", " << expected.b << ")";
+           << "got (" << a.r << ", " << a.g << ", " << a.b << "), expected (" << expected.r << ", "
+           << expected.g << ", " << expected.b << ")";
 }
 
 std::vector<uint32_t> flat(int32_t width, int32_t height, uint32_t colour) {
@@ -57,10 +57,10 @@ protected:
 struct blend_case {
     const char* name;
     int32_t mode;
-    float alpha;          // set_alpha
-    uint32_t source;      // the picture's pixel, with its own alpha
-    rgb tint;             // set_color
-    rgb expected;         // over the ground (40, 80, 120)
+    float alpha;      // set_alpha
+    uint32_t source;  // the picture's pixel, with its own alpha
+    rgb tint;         // set_color
+    rgb expected;     // over the ground (40, 80, 120)
 };
 
 class blend_mode_test : public drawing_test, public ::testing::WithParamInterface<blend_case> {};
@@ -86,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Mask: no blending at all; alpha at or above one half is drawn whole, below is not.
         blend_case{"mask_opaque_enough", 1, 1.0f, 0x80C86432, {255, 255, 255}, {200, 100, 50}},
         blend_case{"mask_too_clear", 1, 1.0f, 0x7FC86432, {255, 255, 255}, {40, 80, 120}},
-        blend_case{"mask_ignores_set_alpha", 1, 0.2f, 0xFFC86432, {255, 255, 255},
-                   {200, 100, 50}},
+        blend_case{"mask_ignores_set_alpha", 1, 0.2f, 0xFFC86432, {255, 255, 255}, {200, 100, 50}},
         blend_case{"solid", 2, 0.3f, 0x10C86432, {255, 255, 255}, {200, 100, 50}},
         // Alpha: source x a + ground x (1 - a), a the picture's alpha times set_alpha.
         blend_case{"alpha_own", 3, 1.0f, 0x80C86432, {255, 255, 255}, {120, 90, 85}},
@@ -126,7 +125,8 @@ TEST_F(drawing_test, a_picture_drawn_at_changing_alphas_blends_at_each) {
             const rgb expected{static_cast<int32_t>(200 * a + 40 * (1 - a)),
                                static_cast<int32_t>(100 * a + 80 * (1 - a)),
                                static_cast<int32_t>(50 * a + 120 * (1 - a))};
-            EXPECT_TRUE(near_colour(pixel(103 + 10 * i, 103), expected)) << "pass " << pass << ", alpha " << a;
+            EXPECT_TRUE(near_colour(pixel(103 + 10 * i, 103), expected))
+                << "pass " << pass << ", alpha " << a;
         }
         platform::flip(0);
     }
@@ -260,9 +260,9 @@ TEST_F(drawing_test, a_sparse_frame_draws_its_sparks_in_place_and_nothing_else) 
     };
     const rgb ground_colour{40, 80, 120};
     int32_t at = 0;
-    for (const way& w : {way{1, sparks, {255, 0, 0}, {0, 255, 0}},
-                         way{3, sparks, {255, 0, 0}, {0, 255, 0}},
-                         way{4, lit, {255, 80, 120}, {40, 255, 120}}}) {
+    for (const way& w :
+         {way{1, sparks, {255, 0, 0}, {0, 255, 0}}, way{3, sparks, {255, 0, 0}, {0, 255, 0}},
+          way{4, lit, {255, 80, 120}, {40, 255, 120}}}) {
         const float left = static_cast<float>(20 + 30 * at++);
         for (float y : {100.0f, 108.0f}) {
             for (float x : {left, left + 8}) draw_ground(g, x, y);
@@ -271,7 +271,7 @@ TEST_F(drawing_test, a_sparse_frame_draws_its_sparks_in_place_and_nothing_else) 
         platform::draw_image(w.img, left, 100, 1);
         for (int32_t y = 0; y < 16; ++y) {
             for (int32_t x = 0; x < 16; ++x) {
-                const rgb expected = (x == 11 && y == 3) ? w.red
+                const rgb expected = (x == 11 && y == 3)   ? w.red
                                      : (x == 2 && y == 13) ? w.green
                                                            : ground_colour;
                 EXPECT_TRUE(near_colour(pixel(static_cast<int32_t>(left) + x, 100 + y), expected))
@@ -307,7 +307,8 @@ TEST_F(drawing_test, rotation_turns_a_picture_clockwise_about_its_handle) {
     // A bar 10 wide and 2 high: red on the left half, blue on the right.
     std::vector<uint32_t> bar(20);
     for (int32_t y = 0; y < 2; ++y) {
-        for (int32_t x = 0; x < 10; ++x) bar[static_cast<size_t>(y * 10 + x)] = x < 5 ? 0xFFFF0000 : 0xFF0000FF;
+        for (int32_t x = 0; x < 10; ++x)
+            bar[static_cast<size_t>(y * 10 + x)] = x < 5 ? 0xFFFF0000 : 0xFF0000FF;
     }
     write_test_png(path_in_game("bar.png"), 10, 2, bar, true);
     platform::image* img = platform::load_image("bar.png", 1);

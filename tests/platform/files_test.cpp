@@ -37,8 +37,8 @@ TEST_F(files_test, streams_write_exact_little_endian_bytes) {
     platform::write_int(s, 0x01020304);
     platform::write_byte(s, 0x1FF);  // the low 8 bits
     platform::close_stream(s);
-    const std::vector<uint8_t> expected = {'H', 'e', 'l', 'l', 'o', 0xE9, 0x00, 0xFE, 0xFF, 0xFF,
-                                           0xFF, 0x04, 0x03, 0x02, 0x01, 0xFF};
+    const std::vector<uint8_t> expected = {'H',  'e',  'l',  'l',  'o',  0xE9, 0x00, 0xFE,
+                                           0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0xFF};
     EXPECT_EQ(bytes_of(path_in_game("users/bytes.bin")), expected);
 }
 
@@ -106,8 +106,10 @@ TEST_F(files_test, players_and_screenshots_can_live_in_a_separate_data_folder) {
     const fs::path data = fs::path(game_dir) / "elsewhere";
     fs::create_directories(data / "users");
     platform::set_data_dir(data.string());
-    EXPECT_EQ(platform::resolve_path("users\\profiles.dat"), (data / "users/profiles.dat").string());
-    EXPECT_EQ(platform::resolve_path("screens\\screen0.bmp"), (data / "screens/screen0.bmp").string());
+    EXPECT_EQ(platform::resolve_path("users\\profiles.dat"),
+              (data / "users/profiles.dat").string());
+    EXPECT_EQ(platform::resolve_path("screens\\screen0.bmp"),
+              (data / "screens/screen0.bmp").string());
     EXPECT_EQ(platform::resolve_path("images\\laser.png"), path_in_game("images/laser.png"));
 }
 
@@ -119,9 +121,9 @@ TEST_F(files_test, a_whole_file_is_replaced_safely) {
     ASSERT_TRUE(platform::read_file("users\\ann\\score.all", back));
     EXPECT_EQ(back, (std::vector<uint8_t>{9, 8}));
     // Only the file itself is left in the folder, no temporary beside it.
-    EXPECT_EQ(std::distance(fs::directory_iterator(path_in_game("users/ann")),
-                            fs::directory_iterator()),
-              1);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(path_in_game("users/ann")), fs::directory_iterator()),
+        1);
     EXPECT_FALSE(platform::write_file_atomic("users\\nobody\\score.all", {1}));
     EXPECT_FALSE(platform::read_file("users\\nobody\\score.all", back));
 }
@@ -137,8 +139,9 @@ TEST_F(files_test, a_save_clears_the_temporaries_of_killed_saves) {
         return child;
     }();
     const std::string file = path_in_game("users/ann/score.all");
-    const std::vector<std::string> kept = {file + ".tmp1", path_in_game("users/ann/access.all.tmp") + std::to_string(dead),
-                                           file + ".tmpx" + std::to_string(dead), file + ".tmp"};
+    const std::vector<std::string> kept = {
+        file + ".tmp1", path_in_game("users/ann/access.all.tmp") + std::to_string(dead),
+        file + ".tmpx" + std::to_string(dead), file + ".tmp"};
     for (const std::string& name : kept) std::ofstream(name) << "x";
     std::ofstream(file + ".tmp" + std::to_string(dead)) << "half a save";
     ASSERT_TRUE(platform::write_file_atomic("users\\ann\\score.all", {7}));

@@ -37,7 +37,7 @@ protected:
             for (int32_t x = 0; x < 16; ++x) {
                 // Left frame orange, right frame half-transparent blue, a dark corner in each.
                 const bool corner = (x % 8) < 2 && y < 2;
-                pixels[size_t(y * 16 + x)] = corner ? 0xFF102030u
+                pixels[size_t(y * 16 + x)] = corner  ? 0xFF102030u
                                              : x < 8 ? 0xFFFF8000u
                                                      : 0x800040FFu;
             }

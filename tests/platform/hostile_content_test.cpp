@@ -296,10 +296,10 @@ TEST_F(hostile_content_test, a_wav_over_ten_minutes_is_missing) {
 TEST_F(hostile_content_test, a_wav_claiming_gigabytes_of_data_plays_what_it_holds) {
     // 16-bit mono at 44100 frames a second: 3000 frames are there, four gigabytes claimed.
     bytes wav = wav_of_seconds(1).substr(0, 36);
-    wav[22] = 1;                                             // mono
+    wav[22] = 1;  // mono
     for (size_t i = 0; i < 4; ++i) wav[24 + i] = char(44100u >> (8 * i));
     for (size_t i = 0; i < 4; ++i) wav[28 + i] = char(88200u >> (8 * i));
-    wav[32] = 2;                                             // two bytes a frame
+    wav[32] = 2;  // two bytes a frame
     wav[34] = 16;
     wav += "data";
     wav += bytes("\x1e\x18\xff\xff", 4);

@@ -90,9 +90,9 @@ TEST_F(input_test, strings_hold_one_byte_per_character) {
         int32_t start, count;
         const char* expected;
     };
-    for (const mid_case& c : {mid_case{2, 3, "eam"}, mid_case{1, 100, "Beamworks"},
-                              mid_case{9, 5, "s"}, mid_case{10, 1, ""}, mid_case{0, 2, "B"},
-                              mid_case{3, 0, ""}, mid_case{-5, 7, "B"}}) {
+    for (const mid_case& c :
+         {mid_case{2, 3, "eam"}, mid_case{1, 100, "Beamworks"}, mid_case{9, 5, "s"},
+          mid_case{10, 1, ""}, mid_case{0, 2, "B"}, mid_case{3, 0, ""}, mid_case{-5, 7, "B"}}) {
         EXPECT_EQ(platform::mid("Beamworks", c.start, c.count), c.expected)
             << "mid from " << c.start << " for " << c.count;
     }

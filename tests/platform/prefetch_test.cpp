@@ -21,7 +21,9 @@ std::vector<uint32_t> test_picture(int32_t width, int32_t height, uint32_t seed)
         for (int32_t x = 0; x < width; ++x) {
             const uint32_t v = static_cast<uint32_t>(x * 7 + y * 3) + seed * 40;
             pixels[static_cast<size_t>(y * width + x)] =
-                (x / 8 + y / 8) % 3 == 0 ? 0xFF000000u : 0xFF000000u | (v & 0xFF) << 16 | (seed * 50 & 0xFF) << 8 | 0x40;
+                (x / 8 + y / 8) % 3 == 0
+                    ? 0xFF000000u
+                    : 0xFF000000u | (v & 0xFF) << 16 | (seed * 50 & 0xFF) << 8 | 0x40;
         }
     }
     return pixels;

@@ -27,8 +27,8 @@ void write_wav(const std::string& path, int32_t milliseconds) {
     u32(36 + data_bytes);
     out.write("WAVEfmt ", 8);
     u32(16);
-    u16(1);         // PCM
-    u16(1);         // mono
+    u16(1);  // PCM
+    u16(1);  // mono
     u32(rate);
     u32(rate * 2);  // bytes a second
     u16(2);         // bytes a frame
@@ -46,7 +46,8 @@ std::vector<int16_t> decode_whole(const std::string& path) {
     int16_t chunk[4096];
     int section = 0;
     for (;;) {
-        const long n = ov_read(&file, reinterpret_cast<char*>(chunk), sizeof chunk, 0, 2, 1, &section);
+        const long n =
+            ov_read(&file, reinterpret_cast<char*>(chunk), sizeof chunk, 0, 2, 1, &section);
         if (n == OV_HOLE) continue;
         if (n <= 0) break;
         samples.insert(samples.end(), chunk, chunk + n / 2);
@@ -60,7 +61,8 @@ std::vector<int16_t> mix_in_slices(size_t total) {
     std::vector<int16_t> out;
     const size_t slices[] = {2048, 1000, 8190, 2};
     for (size_t i = 0; out.size() < total; ++i) {
-        const std::vector<int16_t> part = h::mix_output(std::min(slices[i % 4], total - out.size()));
+        const std::vector<int16_t> part =
+            h::mix_output(std::min(slices[i % 4], total - out.size()));
         out.insert(out.end(), part.begin(), part.end());
     }
     return out;

@@ -46,8 +46,8 @@ TEST_F(volume_test, music_and_sounds_each_follow_their_own_volume) {
         int16_t heard;
     };
     const case_ cases[] = {
-        {100, 100, 4000}, {50, 100, 3500}, {100, 0, 1000}, {0, 30, 900},
-        {150, -5, 1000},  // out of range: clamped to 100 and 0
+        {100, 100, 4000}, {50, 100, 3500}, {100, 0, 1000},
+        {0, 30, 900},     {150, -5, 1000},  // out of range: clamped to 100 and 0
     };
     for (const case_& c : cases) {
         platform::set_volumes(c.music_percent, c.sound_percent);

@@ -34,12 +34,12 @@ TEST_F(damaged_numbers_test, extreme_values_read_as_a_new_players_and_the_clock_
     make_player("Ann");
     std::vector<uint8_t> scores = file_bytes("users/Ann/level_score.all");
     std::vector<uint8_t> costs = file_bytes("users/Ann/solution.all");
-    put_int(scores, 0, 300);          // level 1 won with 300: kept
-    put_int(scores, 4, 2147483);      // its time: 1000 times it overflows the clock
-    put_int(scores, 12, -5);          // level 2's time below zero
+    put_int(scores, 0, 300);      // level 1 won with 300: kept
+    put_int(scores, 4, 2147483);  // its time: 1000 times it overflows the clock
+    put_int(scores, 12, -5);      // level 2's time below zero
     put_int(costs, 0, INT32_MAX);
     put_int(costs, 4, INT32_MIN);
-    put_int(costs, 8, 45);            // a real cost: kept
+    put_int(costs, 8, 45);  // a real cost: kept
     overwrite("users/Ann/level_score.all", scores);
     overwrite("users/Ann/solution.all", costs);
     own_levels_folder();

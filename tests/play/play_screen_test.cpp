@@ -131,10 +131,10 @@ TEST_F(play_screen_test, the_colour_buttons_change_the_sphere_and_select_its_slo
 
 TEST_F(play_screen_test, a_right_click_takes_back_only_placed_pieces) {
     const auto before = dump_board();
-    right_click(centre_x(0), centre_y(13));   // laser
-    right_click(centre_x(10), centre_y(5));   // lamp
-    right_click(centre_x(12), centre_y(5));   // wall
-    right_click(centre_x(5), centre_y(2));    // a solution record only
+    right_click(centre_x(0), centre_y(13));  // laser
+    right_click(centre_x(10), centre_y(5));  // lamp
+    right_click(centre_x(12), centre_y(5));  // wall
+    right_click(centre_x(5), centre_y(2));   // a solution record only
     EXPECT_EQ(dump_board(), before);
 
     drag(centre_x(3), centre_y(3), centre_x(3) + 30, centre_y(3));

@@ -37,8 +37,8 @@ protected:
         for (int32_t y = top; y < bottom; ++y) {
             for (int32_t x = left; x < right; ++x) {
                 const uint32_t p = platform::headless::presented_pixel(x, y);
-                most = std::max({most, int32_t(p >> 16 & 255), int32_t(p >> 8 & 255),
-                                 int32_t(p & 255)});
+                most = std::max(
+                    {most, int32_t(p >> 16 & 255), int32_t(p >> 8 & 255), int32_t(p & 255)});
             }
         }
         return most;
@@ -111,9 +111,9 @@ TEST_F(player_aids_play_test, available_stays_inside_the_solution_plate) {
 }
 
 TEST_F(player_aids_play_test, undo_steps_back_whole_moves_and_redo_is_lost_by_a_new_move) {
-    click(centre_x(3), centre_y(3));   // a mirror, at the last turn's orientation
+    click(centre_x(3), centre_y(3));  // a mirror, at the last turn's orientation
     drag(centre_x(3), centre_y(3), centre_x(3) + 30, centre_y(3));  // turned
-    click(centre_x(0), centre_y(13));  // the laser off
+    click(centre_x(0), centre_y(13));                               // the laser off
     right_click(centre_x(3), centre_y(3));
     ASSERT_EQ(undo_steps.size(), 4u);
 

@@ -259,8 +259,7 @@ TEST_F(scenario_test, a_bomb_explodes_and_ok_restarts_the_level_while_the_clock_
     EXPECT_EQ(laser_source_count, 1);
     EXPECT_EQ(explosion_x, 0);
     EXPECT_EQ(screen_state, screen_play);
-    EXPECT_EQ(score_text_now(),
-              std::to_string(800 - (platform::millisecs() - clock) / 1000));
+    EXPECT_EQ(score_text_now(), std::to_string(800 - (platform::millisecs() - clock) / 1000));
     // And it plays on.
     click(centre_x(0), centre_y(13));
     EXPECT_EQ(laser_sources[0].active, 0);

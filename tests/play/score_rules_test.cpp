@@ -55,10 +55,17 @@ TEST(turn_orientation_towards, picks_the_sector_of_the_pointer) {
         int32_t dx;
         int32_t dy;
         int32_t orientation;
-    } table[] = {{0, -30, 0}, {30, -30, 1}, {30, 0, 2}, {30, 30, 3},
-                 {0, 30, 4},  {-30, 30, 5}, {-30, 0, 6}, {-30, -30, 7},
+    } table[] = {{0, -30, 0},
+                 {30, -30, 1},
+                 {30, 0, 2},
+                 {30, 30, 3},
+                 {0, 30, 4},
+                 {-30, 30, 5},
+                 {-30, 0, 6},
+                 {-30, -30, 7},
                  // The sector edges lie 22.5 degrees either side of each direction.
-                 {30, -11, 2}, {30, -13, 1}};
+                 {30, -11, 2},
+                 {30, -13, 1}};
     for (const auto& row : table) {
         EXPECT_EQ(turn_orientation_towards(cx, cy, cx + row.dx, cy + row.dy, kind_mirror, 5),
                   row.orientation)

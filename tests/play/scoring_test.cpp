@@ -38,8 +38,8 @@ TEST_F(scoring_test, lamps_light_only_with_every_colour_they_need) {
     load_sounds();
     platform::headless::clear_sound_log();
 
-    board[2][2].state = 8;           // red only
-    board[4][4].state = 8 | 4 | 2;   // red, green and blue are not white
+    board[2][2].state = 8;          // red only
+    board[4][4].state = 8 | 4 | 2;  // red, green and blue are not white
     evaluate_lamps();
     EXPECT_EQ(lit_count, 0);
     EXPECT_EQ(board[2][2].solution_orientation, 0);

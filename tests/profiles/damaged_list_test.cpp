@@ -90,7 +90,7 @@ TEST_F(damaged_list_test, a_name_typed_again_keeps_the_progress_in_its_folder) {
     const bytes scores = read(users() / "Bob" / "level_score.all");
     const bytes costs = read(users() / "Bob" / "solution.all");
     fs::remove(users() / "Bob" / "pack_access.all");  // lost with the list: made anew
-    write(users() / "profiles.dat", {0});              // an intact, empty list
+    write(users() / "profiles.dat", {0});             // an intact, empty list
 
     load_profile_list();
     EXPECT_EQ(profile_count, 0);
@@ -99,8 +99,7 @@ TEST_F(damaged_list_test, a_name_typed_again_keeps_the_progress_in_its_folder) {
     EXPECT_EQ(names(), std::vector<std::string>{"Bob"});
     EXPECT_EQ(read(users() / "Bob" / "level_score.all"), scores);
     EXPECT_EQ(read(users() / "Bob" / "solution.all"), costs);
-    EXPECT_EQ(read(users() / "Bob" / "pack_access.all"),
-              encode_pack_access(new_player_progress()));
+    EXPECT_EQ(read(users() / "Bob" / "pack_access.all"), encode_pack_access(new_player_progress()));
     EXPECT_EQ(message_shown, 0);
 }
 
@@ -134,7 +133,7 @@ TEST_F(damaged_list_test, players_found_on_disk_are_only_folders_with_progress_a
 
     // The list's own name first, then the folders in byte order.
     EXPECT_EQ(names(), (std::vector<std::string>{"p21", "p10", "p11", "p12", "p13", "p14", "p15",
-                                                  "p16", "p17", "p18"}));
+                                                 "p16", "p17", "p18"}));
 }
 
 TEST_F(damaged_list_test, an_intact_list_lists_only_its_own_players) {

@@ -121,8 +121,8 @@ TEST_F(profile_store_test, refused_names_change_nothing_and_raise_no_notice) {
     create_profile("Bob");
     const auto before = tree();
     const bytes list = read(users() / "profiles.dat");
-    for (const char* name : {"", "Bob", ".", "..", "../x", "a/b", "..\\..\\x", "a\\b", "c:",
-                             "*", "who?", "\"", "<", ">", "|"}) {
+    for (const char* name : {"", "Bob", ".", "..", "../x", "a/b", "..\\..\\x", "a\\b", "c:", "*",
+                             "who?", "\"", "<", ">", "|"}) {
         create_profile(name);
         EXPECT_EQ(names(), std::vector<std::string>{"Bob"}) << name;
     }

@@ -35,9 +35,9 @@ TEST_F(profiles_screen_test, list_rows_are_open_rectangles) {
     };
     // The list spans 275 < x < 525 and 200 < y < 275 with three players.
     const case_ cases[] = {
-        {300, 200, -1}, {275, 210, -1}, {525, 210, -1}, {276, 201, 0}, {524, 224, 0},
-        {300, 225, 1},  {300, 249, 1},  {300, 250, 2},  {300, 274, 2}, {300, 275, -1},
-        {300, 199, -1},
+        {300, 200, -1}, {275, 210, -1}, {525, 210, -1}, {276, 201, 0},
+        {524, 224, 0},  {300, 225, 1},  {300, 249, 1},  {300, 250, 2},
+        {300, 274, 2},  {300, 275, -1}, {300, 199, -1},
     };
     for (const case_& c : cases) {
         selected_profile = -1;
@@ -58,8 +58,8 @@ TEST_F(profiles_screen_test, typing_takes_one_character_a_pass) {
         seen.push_back(typed_name);
     }
     // Space and '{' (123) never enter a name; '!' (33) and 'z' (122) do.
-    EXPECT_EQ(seen, (std::vector<std::string>{"A", "Ab", "Ab", "Abc", "Abc", "Abc!", "Abc!z",
-                                              "Abc!z"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"A", "Ab", "Ab", "Abc", "Abc", "Abc!", "Abc!z", "Abc!z"}));
 
     platform::headless::type_text("\b\b\b\b\b\b");
     for (int i = 0; i < 6; ++i) pass_at(0, 0);
@@ -109,7 +109,7 @@ TEST_F(profiles_screen_test, new_profile_button_edges) {
         int32_t x, y;
         bool hit;
     };
-    const case_ cases[] = {{341, 175, false}, {342, 161, true}, {458, 189, true},
+    const case_ cases[] = {{341, 175, false}, {342, 161, true},  {458, 189, true},
                            {459, 175, false}, {400, 160, false}, {400, 190, false}};
     for (const case_& c : cases) {
         name_entry = 0;
@@ -167,8 +167,8 @@ TEST_F(profiles_screen_test, exit_button_glow_and_quit) {
         bool hovered;
     };
     // No lower edge: anything below y 560 between x 20 and 95.
-    const case_ cases[] = {{21, 561, true},   {94, 599, true},   {50, 800, true},
-                           {20, 580, false},  {95, 580, false},  {50, 560, false}};
+    const case_ cases[] = {{21, 561, true},  {94, 599, true},  {50, 800, true},
+                           {20, 580, false}, {95, 580, false}, {50, 560, false}};
     for (const case_& c : cases) {
         exit_button_tint = 100;
         pass_at(c.x, c.y);

@@ -45,7 +45,8 @@ TEST(profile_list_format, damaged_lists) {
     }
     const std::vector<case_> cases = {
         {"missing file", {}, {}},
-        {"count above ten keeps the first ten", twelve,
+        {"count above ten keeps the first ten",
+         twelve,
          {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}},
         {"count larger than the records", {3, 1, 'A', 1, 'B'}, {"A", "B"}},
         {"name cut off by the end", {2, 3, 'A', 'n', 'n', 3, 'B', 'o'}, {"Ann"}},
@@ -84,8 +85,7 @@ TEST(progress_format, fields_land_at_their_offsets) {
     p.pack_access[19] = 1;
 
     const bytes scores = encode_level_scores(p);
-    EXPECT_EQ(bytes(scores.begin(), scores.begin() + 8),
-              (bytes{0xF4, 0x01, 0, 0, 0x3D, 0, 0, 0}));
+    EXPECT_EQ(bytes(scores.begin(), scores.begin() + 8), (bytes{0xF4, 0x01, 0, 0, 0x3D, 0, 0, 0}));
     EXPECT_EQ(bytes(scores.end() - 8, scores.end()),
               (bytes{0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01}));
     const bytes costs = encode_solution_costs(p);
@@ -151,12 +151,12 @@ TEST(progress_format, times_costs_and_start_scores_out_of_range_read_as_new) {
     const auto append = [](bytes& file, int32_t value) {
         for (uint8_t b : int_bytes(value)) file.push_back(b);
     };
-    const int32_t times[] = {progress_max_seconds, progress_max_seconds + 1, -1, INT32_MIN,
-                             INT32_MAX, 2147483};
-    const int32_t costs_in[] = {progress_max_solution_cost, progress_max_solution_cost + 1, -1,
-                                INT32_MIN, INT32_MAX, 7};
-    const int32_t starts[] = {level_max_start_score, level_max_start_score + 1, -1, INT32_MIN,
-                              INT32_MAX, 4250};
+    const int32_t times[] = {
+        progress_max_seconds, progress_max_seconds + 1, -1, INT32_MIN, INT32_MAX, 2147483};
+    const int32_t costs_in[] = {
+        progress_max_solution_cost, progress_max_solution_cost + 1, -1, INT32_MIN, INT32_MAX, 7};
+    const int32_t starts[] = {
+        level_max_start_score, level_max_start_score + 1, -1, INT32_MIN, INT32_MAX, 4250};
     for (size_t n = 0; n < 6; ++n) {
         append(scores, 100 + int32_t(n));
         append(scores, times[n]);
@@ -229,14 +229,28 @@ TEST(profile_names, safe_folder_names) {
         bool safe;
     };
     const std::vector<case_> cases = {
-        {"Ann", true},         {"bob", true},          {"x.y", true},
-        {"...", true},         {"a{b}", true},         {"Z9_-'!", true},
-        {"", false},           {".", false},           {"..", false},
-        {"a/b", false},        {"a\\b", false},        {"c:", false},
-        {"a*", false},         {"who?", false},        {"\"q\"", false},
-        {"<x", false},         {"x>", false},          {"a|b", false},
-        {std::string("a\0b", 3), false}, {"tab\there", false},
-        {std::string(255, 'a'), true},   {std::string(256, 'a'), false},
+        {"Ann", true},
+        {"bob", true},
+        {"x.y", true},
+        {"...", true},
+        {"a{b}", true},
+        {"Z9_-'!", true},
+        {"", false},
+        {".", false},
+        {"..", false},
+        {"a/b", false},
+        {"a\\b", false},
+        {"c:", false},
+        {"a*", false},
+        {"who?", false},
+        {"\"q\"", false},
+        {"<x", false},
+        {"x>", false},
+        {"a|b", false},
+        {std::string("a\0b", 3), false},
+        {"tab\there", false},
+        {std::string(255, 'a'), true},
+        {std::string(256, 'a'), false},
     };
     for (const case_& c : cases) {
         EXPECT_EQ(is_safe_profile_name(c.name), c.safe) << '"' << c.name << '"';

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "game_walker.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "profiles/profiles_state.h"
-#include "game_walker.h"
 #include "shipping_support.h"
 
 namespace {
@@ -52,10 +52,10 @@ protected:
             const auto bytes = shipping::read_bytes(entry.path());
             // A third of the file: headers intact, the picture or sound data broken off.
             const size_t keep = how == damage::truncate ? bytes.size() / 3 : 0;
-            shipping::write_bytes(copy, std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(keep)));
+            shipping::write_bytes(copy,
+                                  std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(keep)));
         }
     }
-
 };
 
 TEST_P(damaged_content_test, starts_runs_every_screen_and_quits_cleanly) {

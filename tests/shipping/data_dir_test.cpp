@@ -68,7 +68,9 @@ TEST(data_dir, players_of_an_unwritable_game_folder_come_along_to_the_data_folde
     fs::remove_all(root);
     const fs::path game = root / "game";
     const fs::path outside = root / "outside.txt";
-    put(game / "users" / "profiles.dat", std::string("\x01\x03" "Ann", 5));
+    put(game / "users" / "profiles.dat", std::string("\x01\x03"
+                                                     "Ann",
+                                                     5));
     put(game / "users" / "Ann" / "level_score.all", "scores");
     put(game / "users" / "Ann" / "solution.all", "costs");
     put(outside, "not a player's");
@@ -82,7 +84,9 @@ TEST(data_dir, players_of_an_unwritable_game_folder_come_along_to_the_data_folde
     const std::string chosen = platform::choose_data_dir(game.string());
     const fs::path data = root / "data" / "beamworks";
     EXPECT_EQ(chosen, data.string());
-    EXPECT_EQ(contents(data / "users" / "profiles.dat"), std::string("\x01\x03" "Ann", 5));
+    EXPECT_EQ(contents(data / "users" / "profiles.dat"), std::string("\x01\x03"
+                                                                     "Ann",
+                                                                     5));
     EXPECT_EQ(contents(data / "users" / "Ann" / "level_score.all"), "scores");
     EXPECT_EQ(contents(data / "users" / "Ann" / "solution.all"), "costs");
     // A link is not a player's file: it is not copied.

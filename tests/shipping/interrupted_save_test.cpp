@@ -71,8 +71,10 @@ TEST_F(interrupted_save_test, a_player_survives_hundreds_of_kills_in_the_middle_
 
         std::vector<std::string> names;
         ASSERT_EQ(shipping::check_players(users, &names), "") << "after kill " << k;
-        ASSERT_TRUE(std::find(names.begin(), names.end(), "Keeper") != names.end()) << "after kill " << k;
-        ASSERT_TRUE(std::find(names.begin(), names.end(), "Other") != names.end()) << "after kill " << k;
+        ASSERT_TRUE(std::find(names.begin(), names.end(), "Keeper") != names.end())
+            << "after kill " << k;
+        ASSERT_TRUE(std::find(names.begin(), names.end(), "Other") != names.end())
+            << "after kill " << k;
         int32_t save = 0;
         ASSERT_TRUE(one_save(shipping::read_bytes(users / "Keeper" / "level_score.all"), save))
             << "Keeper's scores mix two saves after kill " << k;
@@ -84,9 +86,10 @@ TEST_F(interrupted_save_test, a_player_survives_hundreds_of_kills_in_the_middle_
     for (const auto& entry : fs::recursive_directory_iterator(users)) {
         if (entry.path().filename().string().find(".tmp") != std::string::npos) ++leftovers;
     }
-    std::printf("interrupted saves: %d kills, %d saves completed in all, every file whole; %d "
-                "temporary files left behind by killed saves\n",
-                kills, saves_seen, leftovers);
+    std::printf(
+        "interrupted saves: %d kills, %d saves completed in all, every file whole; %d "
+        "temporary files left behind by killed saves\n",
+        kills, saves_seen, leftovers);
 }
 
 }  // namespace

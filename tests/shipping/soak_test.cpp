@@ -36,13 +36,12 @@ struct spot {
 std::vector<spot> busy_spots() {
     switch (screen_state) {
         case screen_profiles:
-            return {{400, 175}, {350, 212}, {350, 237}, {350, 262}, {340, 475}, {340, 475},
-                    {460, 475}};
-        case screen_main_menu:
-            return {{60, 140}, {60, 140}, {90, 180}, {130, 220}, {85, 260}};
+            return {{400, 175}, {350, 212}, {350, 237}, {350, 262},
+                    {340, 475}, {340, 475}, {460, 475}};
+        case screen_main_menu: return {{60, 140}, {60, 140}, {90, 180}, {130, 220}, {85, 260}};
         case screen_galaxy_map: {
-            std::vector<spot> spots = {{109, 493}, {75, 386}, {81, 302}, {113, 218},
-                                       {169, 161}, {690, 580}};
+            std::vector<spot> spots = {{109, 493}, {75, 386},  {81, 302},
+                                       {113, 218}, {169, 161}, {690, 580}};
             if (open_pack >= 0) {
                 for (int32_t k = 0; k < 6; ++k) {
                     spots.push_back({panel_x + 35 + 80 * (k % 3), panel_y + 52 + 25 * (k / 3)});
@@ -53,18 +52,18 @@ std::vector<spot> busy_spots() {
             return spots;
         }
         case screen_play:
-            return {{750, 115}, {750, 213}, {750, 311}, {750, 409}, {750, 480}, {710, 515},
-                    {790, 515}, {690, 580}, {305, 370}, {495, 370}, {400, 370}, {360, 300},
-                    {200, 200}, {400, 450}, {600, 150}};
-        default:
-            return {{100, 580}, {400, 300}};
+            return {{750, 115}, {750, 213}, {750, 311}, {750, 409}, {750, 480},
+                    {710, 515}, {790, 515}, {690, 580}, {305, 370}, {495, 370},
+                    {400, 370}, {360, 300}, {200, 200}, {400, 450}, {600, 150}};
+        default: return {{100, 580}, {400, 300}};
     }
 }
 
 // Exit buttons quit the game; the soak presses them only now and then, on purpose.
 bool on_an_exit_button(int32_t x, int32_t y) {
     const bool profiles_exit = screen_state == screen_profiles && x > 20 && x < 95 && y > 560;
-    const bool menu_exit = screen_state == screen_main_menu && x > 20 && x < 95 && y > 280 && y < 320;
+    const bool menu_exit =
+        screen_state == screen_main_menu && x > 20 && x < 95 && y > 280 && y < 320;
     return profiles_exit || menu_exit;
 }
 
@@ -110,8 +109,12 @@ TEST_F(soak_test, random_play_across_every_screen_keeps_the_players_files_whole)
 
     const uint32_t seed = 20261208;
     std::mt19937 rng(seed);
-    auto chance = [&](int32_t in) { return std::uniform_int_distribution<int32_t>(0, in - 1)(rng) == 0; };
-    auto between = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+    auto chance = [&](int32_t in) {
+        return std::uniform_int_distribution<int32_t>(0, in - 1)(rng) == 0;
+    };
+    auto between = [&](int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
 
     const int32_t passes = soak_passes();
     std::map<int32_t, int64_t> passes_on_screen;
@@ -203,9 +206,10 @@ TEST_F(soak_test, random_play_across_every_screen_keeps_the_players_files_whole)
 
     std::vector<std::string> names;
     EXPECT_EQ(shipping::check_players(users, &names), "");
-    std::printf("soak: %d passes, %d clicks, %d typed characters, %d screenshots, %d starts, %d quits,"
-                " %zu players at the end\n",
-                passes, clicks, keys, screenshots, starts, quits, names.size());
+    std::printf(
+        "soak: %d passes, %d clicks, %d typed characters, %d screenshots, %d starts, %d quits,"
+        " %zu players at the end\n",
+        passes, clicks, keys, screenshots, starts, quits, names.size());
     std::printf("soak: passes per screen:");
     for (const auto& [screen, count] : passes_on_screen) {
         std::printf(" %d:%lld", screen, static_cast<long long>(count));

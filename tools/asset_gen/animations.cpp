@@ -129,8 +129,8 @@ void wall_spark(const std::string& dir) {
 void fireworks(const std::string& dir) {
     const auto outer = scatter(41, 44, 0.85, 1.0, 0, 2 * art::pi,
                                {{1.0, 0.35, 0.5}, {1.0, 0.8, 0.3}, {0.4, 0.8, 1.0}});
-    const auto inner = scatter(43, 26, 0.35, 0.55, 0, 2 * art::pi,
-                               {{0.6, 1.0, 0.5}, {1.0, 1.0, 0.9}});
+    const auto inner =
+        scatter(43, 26, 0.35, 0.55, 0, 2 * art::pi, {{0.6, 1.0, 0.5}, {1.0, 1.0, 0.9}});
     write_strip(dir + "/lamp_fire.jpg", 150, 68, [&](cairo_t* cr, int k) {
         const double t = k / 67.0;
         if (k < 5) art::glow_dot(cr, 0, 0, 18 + 6 * k, {1, 0.95, 0.85}, 1.4 - 0.25 * k);
@@ -142,12 +142,11 @@ void fireworks(const std::string& dir) {
                 const double d = 62 * p.speed * spread;
                 const double x = std::cos(p.angle) * d;
                 const double y = std::sin(p.angle) * d + 14 * t * t;
-                const double twinkle =
-                    t > 0.4 ? 0.6 + 0.4 * std::sin(k * 1.7 + p.phase * 20) : 1.0;
+                const double twinkle = t > 0.4 ? 0.6 + 0.4 * std::sin(k * 1.7 + p.phase * 20) : 1.0;
                 const double a = fade * twinkle;
                 const double trail = 6 * (1 - spread) + 2;
-                art::glow_line(cr, x - std::cos(p.angle) * trail, y - std::sin(p.angle) * trail,
-                               x, y, p.colour, 1.0 * p.size, a);
+                art::glow_line(cr, x - std::cos(p.angle) * trail, y - std::sin(p.angle) * trail, x,
+                               y, p.colour, 1.0 * p.size, a);
                 art::glow_dot(cr, x, y, 5 * p.size, p.colour, a);
             }
         }
@@ -165,8 +164,8 @@ void marker(cairo_t* cr, double strength) {
     cairo_stroke(cr);
     for (int k = 0; k < 4; ++k) {
         const double a = k * art::pi / 2 + art::pi / 4;
-        art::glow_line(cr, std::cos(a) * 19, std::sin(a) * 19, std::cos(a) * 27,
-                       std::sin(a) * 27, {0.7, 0.9, 1.0}, 1.0, 0.8 * strength);
+        art::glow_line(cr, std::cos(a) * 19, std::sin(a) * 19, std::cos(a) * 27, std::sin(a) * 27,
+                       {0.7, 0.9, 1.0}, 1.0, 0.8 * strength);
     }
     art::glow_dot(cr, 0, 0, 14, {1.0, 0.9, 0.6}, 1.3 * strength);
 }

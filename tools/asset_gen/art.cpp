@@ -12,8 +12,8 @@
 namespace art {
 
 canvas::canvas(int w, int h, bool with_alpha) : width(w), height(h), alpha(with_alpha) {
-    surface = cairo_image_surface_create(with_alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
-                                         w, h);
+    surface =
+        cairo_image_surface_create(with_alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
     cr = cairo_create(surface);
     if (!with_alpha) {
         cairo_set_source_rgb(cr, 0, 0, 0);
@@ -126,7 +126,8 @@ void glow_path(cairo_t* cr, const std::vector<double>& points, rgb c, double wid
     auto trace = [&] {
         cairo_new_path(cr);
         cairo_move_to(cr, points[0], points[1]);
-        for (size_t i = 2; i + 1 < points.size(); i += 2) cairo_line_to(cr, points[i], points[i + 1]);
+        for (size_t i = 2; i + 1 < points.size(); i += 2)
+            cairo_line_to(cr, points[i], points[i + 1]);
     };
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
@@ -222,8 +223,8 @@ void nebula(cairo_t* cr, rng& random, double cx, double cy, double radius, rgb c
     cairo_restore(cr);
 }
 
-void glowing_label(cairo_t* cr, const std::string& text, double x, double y, double size,
-                   rgb core, rgb glow, double glow_strength) {
+void glowing_label(cairo_t* cr, const std::string& text, double x, double y, double size, rgb core,
+                   rgb glow, double glow_strength) {
     select_font(cr, true, size);
     cairo_save(cr);
     // The glow: the outline stroked wide and faint, several times.

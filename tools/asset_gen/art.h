@@ -76,7 +76,7 @@ void nebula(cairo_t* cr, rng& random, double cx, double cy, double radius, rgb c
             int puffs);
 
 // Text with its left end at x and its baseline at y, with a glow around it.
-void glowing_label(cairo_t* cr, const std::string& text, double x, double y, double size,
-                   rgb core, rgb glow, double glow_strength = 1.0);
+void glowing_label(cairo_t* cr, const std::string& text, double x, double y, double size, rgb core,
+                   rgb glow, double glow_strength = 1.0);
 
 }  // namespace art

@@ -145,14 +145,10 @@ void write_buttons_and_panels(const std::string& dir) {
         const char* label;
     };
     const framed buttons[] = {
-        {"btn_galaxy_map", 180, 40, "Galaxy map"},
-        {"btn_next_level", 180, 40, "Next level"},
-        {"btn_new_galaxy", 180, 40, "New galaxy"},
-        {"btn_play", 180, 40, "Play"},
-        {"btn_cancel", 100, 30, "Cancel"},
-        {"btn_profiles_create", 118, 30, "New player"},
-        {"btn_profiles_delete", 90, 30, "Delete"},
-        {"btn_profiles_ok", 90, 30, "OK"},
+        {"btn_galaxy_map", 180, 40, "Galaxy map"}, {"btn_next_level", 180, 40, "Next level"},
+        {"btn_new_galaxy", 180, 40, "New galaxy"}, {"btn_play", 180, 40, "Play"},
+        {"btn_cancel", 100, 30, "Cancel"},         {"btn_profiles_create", 118, 30, "New player"},
+        {"btn_profiles_delete", 90, 30, "Delete"}, {"btn_profiles_ok", 90, 30, "OK"},
     };
     for (const framed& b : buttons) {
         framed_button(dir + "/" + b.name + ".png", b.width, b.height, b.label, false);

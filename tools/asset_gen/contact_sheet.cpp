@@ -81,8 +81,8 @@ struct sheet_layout {
         row_height = 0;
     }
 
-    void entry(const std::string& title, cairo_surface_t* pic, int cell_w, int cell_h,
-               double scale, bool numbers) {
+    void entry(const std::string& title, cairo_surface_t* pic, int cell_w, int cell_h, double scale,
+               bool numbers) {
         const int pw = cairo_image_surface_get_width(pic);
         const int ph = cairo_image_surface_get_height(pic);
         if (cell_w == 0) {
@@ -147,9 +147,9 @@ void write_sheet(const std::string& game_dir, const std::string& out_path,
         cairo_surface_t* pic = load_picture(game_dir + "/images/" + e.file);
         const int pw = cairo_image_surface_get_width(pic);
         const int ph = cairo_image_surface_get_height(pic);
-        layout.entry(std::string(e.file) + "  (" + std::to_string(pw) + " x " +
-                         std::to_string(ph) + ")",
-                     pic, e.cell_w, e.cell_h, e.scale, numbers);
+        layout.entry(
+            std::string(e.file) + "  (" + std::to_string(pw) + " x " + std::to_string(ph) + ")",
+            pic, e.cell_w, e.cell_h, e.scale, numbers);
         cairo_surface_destroy(pic);
     }
     art::write_png(sheet, out_path);
@@ -203,8 +203,8 @@ void write_font_sheet(const std::string& game_dir, const std::string& out_path) 
         std::ifstream in(game_dir + "/font/" + name + ".dat", std::ios::binary);
         std::vector<int> metrics(181, 0);
         for (int& m : metrics) m = in.get();
-        layout.entry(name + ": the 90 glyphs, then text laid out by the metrics", glyphs, size, size,
-                     1.0, false);
+        layout.entry(name + ": the 90 glyphs, then text laid out by the metrics", glyphs, size,
+                     size, 1.0, false);
         layout.new_row();
         cairo_set_source_rgb(sheet.cr, 1, 1, 1);
         game_text(sheet.cr, glyphs, metrics, size, 10, layout.y, sample, 1400);
@@ -223,11 +223,16 @@ void write_font_sheet(const std::string& game_dir, const std::string& out_path) 
 
 void write_all(const std::string& game_dir, const std::string& out_dir) {
     write_sheet(game_dir, out_dir + "/pieces.png",
-                {{"laser.png", 35, 35, 3},        {"lamp.png", 35, 35, 3},
-                 {"translator.png", 35, 35, 3},   {"mirror.png", 35, 35, 3},
-                 {"double_mirror.png", 35, 35, 3}, {"prism.png", 35, 35, 3},
-                 {"double_prism.png", 35, 35, 3}, {"color_translator.png", 35, 35, 3},
-                 {"wall.png", 0, 0, 3},           {"bomb.png", 0, 0, 3}},
+                {{"laser.png", 35, 35, 3},
+                 {"lamp.png", 35, 35, 3},
+                 {"translator.png", 35, 35, 3},
+                 {"mirror.png", 35, 35, 3},
+                 {"double_mirror.png", 35, 35, 3},
+                 {"prism.png", 35, 35, 3},
+                 {"double_prism.png", 35, 35, 3},
+                 {"color_translator.png", 35, 35, 3},
+                 {"wall.png", 0, 0, 3},
+                 {"bomb.png", 0, 0, 3}},
                 1000, 1250, true);
     write_sheet(game_dir, out_dir + "/panel_and_buttons.png",
                 {{"mirror_big.png", 0, 0, 1},

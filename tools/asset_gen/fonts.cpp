@@ -79,8 +79,8 @@ void write_font(FT_Face face, int cell, const std::string& dir) {
                 const unsigned char a = r.alpha[y * r.width + x];
                 if (a == 0) continue;
                 // White, premultiplied: every channel equals the coverage.
-                auto* px_out = reinterpret_cast<uint32_t*>(data + (y0 + y) * stride) +
-                               cell * k + x0 + x;
+                auto* px_out =
+                    reinterpret_cast<uint32_t*>(data + (y0 + y) * stride) + cell * k + x0 + x;
                 *px_out = (uint32_t{a} << 24) | (uint32_t{a} << 16) | (uint32_t{a} << 8) | a;
                 first = std::min(first, x0 + x);
                 last = std::max(last, x0 + x);

@@ -15,13 +15,21 @@ namespace {
 
 using art::rgb;
 
-enum piece_kind { laser = 1, lamp = 2, wall = 4, mirror = 6, double_mirror = 7, prism = 8,
-                  double_prism = 9, sphere = 10 };
+enum piece_kind {
+    laser = 1,
+    lamp = 2,
+    wall = 4,
+    mirror = 6,
+    double_mirror = 7,
+    prism = 8,
+    double_prism = 9,
+    sphere = 10
+};
 
 struct piece {
     int kind;
     int col, row;
-    int value;  // direction or orientation; lamp colour; sphere colour
+    int value;       // direction or orientation; lamp colour; sphere colour
     int colour = 0;  // a laser's beam colour
 };
 
@@ -110,8 +118,8 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
                 solid_path.push_back(y2);
             } else {
                 art::glow_line(cr, x1, y1, x1 + (x2 - x1) / 3, y1 + (y2 - y1) / 3, colour, 1.4);
-                art::glow_line(cr, x1 + 2 * (x2 - x1) / 3, y1 + 2 * (y2 - y1) / 3, x2, y2,
-                               colour, 1.4);
+                art::glow_line(cr, x1 + 2 * (x2 - x1) / 3, y1 + 2 * (y2 - y1) / 3, x2, y2, colour,
+                               1.4);
             }
             b.col = nc;
             b.row = nr;
@@ -132,8 +140,8 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
                 continue;
             }
             const int out = piece_exit_dir(p->kind, p->value, b.dir, b.solid);
-            const int split = p->kind == double_prism ? double_prism_split_dir(p->value, b.dir)
-                                                      : beam_stops;
+            const int split =
+                p->kind == double_prism ? double_prism_split_dir(p->value, b.dir) : beam_stops;
             if (out == beam_stops) break;
             if (nc == s.turning_col && nr == s.turning_row) b.solid = false;
             if (split != beam_stops) beams.push_back({nc, nr, split, b.colour, b.solid});
@@ -160,7 +168,8 @@ void draw_scene(cairo_t* cr, const scene& s, double x0, double y0) {
         cairo_set_line_width(cr, 1.6);
         cairo_arc(cr, cx, cy, 21, art::pi * 1.1, art::pi * 1.75);
         cairo_stroke(cr);
-        const double ax = cx + 21 * std::cos(art::pi * 1.75), ay = cy + 21 * std::sin(art::pi * 1.75);
+        const double ax = cx + 21 * std::cos(art::pi * 1.75),
+                     ay = cy + 21 * std::sin(art::pi * 1.75);
         cairo_move_to(cr, ax + 5, ay + 1);
         cairo_line_to(cr, ax - 3, ay - 4);
         cairo_line_to(cr, ax - 1, ay + 5);
@@ -187,17 +196,18 @@ void write_how_to_play(const std::string& dir) {
     art::starfield(cr, random, 0, 0, 800, 600, 300, 0.4);
     const std::vector<scene> scenes = {
         {"Lamps", {{laser, 0, 2, 2, 1}, {lamp, 4, 2, 1}, {lamp, 2, 4, 3}}},
-        {"Mirrors",
-         {{laser, 0, 4, 2, 0}, {mirror, 3, 4, 7}, {mirror, 3, 1, 5}, {lamp, 0, 1, 0}}},
+        {"Mirrors", {{laser, 0, 4, 2, 0}, {mirror, 3, 4, 7}, {mirror, 3, 1, 5}, {lamp, 0, 1, 0}}},
         {"Turning", {{laser, 0, 2, 2, 2}, {mirror, 2, 2, 5}, {lamp, 2, 4, 2}}, 2, 2},
         {"Double mirror",
-         {{laser, 0, 2, 2, 0}, {laser, 0, 0, 3, 1}, {laser, 0, 4, 1, 3},
-          {double_mirror, 2, 2, 0}}},
+         {{laser, 0, 2, 2, 0}, {laser, 0, 0, 3, 1}, {laser, 0, 4, 1, 3}, {double_mirror, 2, 2, 0}}},
         {"Prism", {{laser, 0, 3, 2, 0}, {prism, 2, 3, 0}, {lamp, 4, 1, 0}}},
         {"Double prism",
          {{laser, 0, 2, 2, 1}, {double_prism, 2, 2, 6}, {lamp, 2, 0, 1}, {lamp, 2, 4, 1}}},
         {"Spheres and walls",
-         {{laser, 0, 1, 2, 0}, {sphere, 2, 1, 2}, {lamp, 4, 1, 2}, {laser, 0, 3, 2, 1},
+         {{laser, 0, 1, 2, 0},
+          {sphere, 2, 1, 2},
+          {lamp, 4, 1, 2},
+          {laser, 0, 3, 2, 1},
           {wall, 3, 3, 0}}},
         {"Mixing colours", {{laser, 0, 2, 2, 1}, {laser, 2, 4, 0, 2}, {lamp, 2, 2, 4}}},
     };

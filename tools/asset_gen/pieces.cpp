@@ -52,8 +52,8 @@ void path_to_edge(cairo_t* cr, double cx, double cy, double s, int d, double alp
 }
 
 // A small arrow head at distance dist from the centre, pointing in direction d.
-void arrow_head(cairo_t* cr, double cx, double cy, double s, int d, double dist, double size,
-                rgb c, double alpha) {
+void arrow_head(cairo_t* cr, double cx, double cy, double s, int d, double dist, double size, rgb c,
+                double alpha) {
     const double ux = dir_x(d), uy = dir_y(d);
     const double px = -uy, py = ux;
     const double tx = cx + ux * dist * s, ty = cy + uy * dist * s;
@@ -111,8 +111,8 @@ void plate(cairo_t* cr, double cx, double cy, double s, int d, double offset, do
     cairo_stroke(cr);
     art::set_rgb(cr, mirror_face);
     cairo_set_line_width(cr, 1.5 * s);
-    line(cr, ox - px * hl + ux * 0.5 * s, oy - py * hl + uy * 0.5 * s,
-         ox + px * hl + ux * 0.5 * s, oy + py * hl + uy * 0.5 * s);
+    line(cr, ox - px * hl + ux * 0.5 * s, oy - py * hl + uy * 0.5 * s, ox + px * hl + ux * 0.5 * s,
+         oy + py * hl + uy * 0.5 * s);
     cairo_stroke(cr);
     cairo_restore(cr);
 }
@@ -198,8 +198,8 @@ void laser(cairo_t* cr, double cx, double cy, double s, int dir) {
     cairo_line_to(cr, cx + ux * b1 - px * w * 0.8, cy + uy * b1 - py * w * 0.8);
     cairo_line_to(cr, cx + ux * b0 - px * w, cy + uy * b0 - py * w);
     cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(cx + px * w, cy + py * w, cx - px * w,
-                                                     cy - py * w);
+    cairo_pattern_t* p =
+        cairo_pattern_create_linear(cx + px * w, cy + py * w, cx - px * w, cy - py * w);
     cairo_pattern_add_color_stop_rgb(p, 0, 0.85, 0.9, 1.0);
     cairo_pattern_add_color_stop_rgb(p, 1, 0.3, 0.34, 0.45);
     cairo_set_source(cr, p);
@@ -226,13 +226,11 @@ void lamp(cairo_t* cr, double cx, double cy, double s, int lamp_colour_code) {
     }
     cairo_stroke(cr);
     // Unlit glass in the lamp's colour: clearly coloured, but far from the glow of a lit lamp.
-    cairo_pattern_t* p = cairo_pattern_create_radial(cx - r * 0.35, by - r * 0.4, r * 0.1, cx,
-                                                     by, r * 1.05);
+    cairo_pattern_t* p =
+        cairo_pattern_create_radial(cx - r * 0.35, by - r * 0.4, r * 0.1, cx, by, r * 1.05);
     const double lift = 0.18;
-    cairo_pattern_add_color_stop_rgb(p, 0, lift + c.r * 0.62, lift + c.g * 0.62,
-                                     lift + c.b * 0.62);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.05 + c.r * 0.3, 0.05 + c.g * 0.3,
-                                     0.07 + c.b * 0.3);
+    cairo_pattern_add_color_stop_rgb(p, 0, lift + c.r * 0.62, lift + c.g * 0.62, lift + c.b * 0.62);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.05 + c.r * 0.3, 0.05 + c.g * 0.3, 0.07 + c.b * 0.3);
     cairo_set_source(cr, p);
     cairo_arc(cr, cx, by, r, 0, 2 * pi);
     cairo_fill_preserve(cr);
@@ -254,15 +252,13 @@ void lamp(cairo_t* cr, double cx, double cy, double s, int lamp_colour_code) {
     cairo_arc(cr, cx - 4 * s, by - 4 * s, 2.2 * s, 0, 2 * pi);
     cairo_fill(cr);
     // A lamp that needs two beams shows the two colours it needs on its socket.
-    static const int needs[7][2] = {{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1},
-                                    {1, 2},   {2, 3},   {1, 3}};
+    static const int needs[7][2] = {{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}, {1, 2}, {2, 3}, {1, 3}};
     if (needs[lamp_colour_code][0] >= 0) {
         for (int i = 0; i < 2; ++i) {
             const rgb n = beam_colour(needs[lamp_colour_code][i]);
             const double dx = (i == 0 ? -3.2 : 3.2) * s;
             cairo_arc(cr, cx + dx, cy + 12.5 * s, 2.3 * s, 0, 2 * pi);
-            cairo_set_source_rgb(cr, std::max(n.r, 0.15), std::max(n.g, 0.15),
-                                 std::max(n.b, 0.25));
+            cairo_set_source_rgb(cr, std::max(n.r, 0.15), std::max(n.g, 0.15), std::max(n.b, 0.25));
             cairo_fill_preserve(cr);
             cairo_set_source_rgba(cr, 0, 0, 0, 0.8);
             cairo_set_line_width(cr, 0.7 * s);
@@ -435,8 +431,8 @@ void prism(cairo_t* cr, double cx, double cy, double s, int orientation) {
         cairo_line_to(cr, cx + std::sin(ang) * 11.5 * s, cy - std::cos(ang) * 11.5 * s);
     }
     cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(cx - 10 * s, cy - 10 * s, cx + 10 * s,
-                                                     cy + 10 * s);
+    cairo_pattern_t* p =
+        cairo_pattern_create_linear(cx - 10 * s, cy - 10 * s, cx + 10 * s, cy + 10 * s);
     cairo_pattern_add_color_stop_rgba(p, 0, 0.8, 0.95, 1.0, 0.75);
     cairo_pattern_add_color_stop_rgba(p, 0.5, 0.35, 0.7, 0.95, 0.45);
     cairo_pattern_add_color_stop_rgba(p, 1, 0.6, 0.4, 0.95, 0.65);
@@ -501,10 +497,8 @@ void colour_sphere(cairo_t* cr, double cx, double cy, double s, int beam_colour_
     cairo_pattern_t* p =
         cairo_pattern_create_radial(cx - r * 0.4, cy - r * 0.45, r * 0.05, cx, cy, r);
     cairo_pattern_add_color_stop_rgb(p, 0, 0.7 + c.r * 0.3, 0.7 + c.g * 0.3, 0.7 + c.b * 0.3);
-    cairo_pattern_add_color_stop_rgb(p, 0.45, 0.1 + c.r * 0.8, 0.1 + c.g * 0.8,
-                                     0.12 + c.b * 0.8);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.04 + c.r * 0.3, 0.04 + c.g * 0.3,
-                                     0.06 + c.b * 0.3);
+    cairo_pattern_add_color_stop_rgb(p, 0.45, 0.1 + c.r * 0.8, 0.1 + c.g * 0.8, 0.12 + c.b * 0.8);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.04 + c.r * 0.3, 0.04 + c.g * 0.3, 0.06 + c.b * 0.3);
     cairo_set_source(cr, p);
     cairo_arc(cr, cx, cy, r, 0, 2 * pi);
     cairo_fill(cr);
@@ -539,36 +533,26 @@ void write_single(const std::string& path, int w, int h, Draw draw) {
 }  // namespace
 
 void write_all(const std::string& dir) {
-    write_strip(dir + "/laser.png", 8, [](cairo_t* cr, double x, double y, int k) {
-        laser(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/lamp.png", 7, [](cairo_t* cr, double x, double y, int k) {
-        lamp(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/wall.png", 1, [](cairo_t* cr, double x, double y, int) {
-        wall(cr, x, y, 1);
-    });
-    write_strip(dir + "/bomb.png", 1, [](cairo_t* cr, double x, double y, int) {
-        bomb(cr, x, y, 1);
-    });
-    write_strip(dir + "/translator.png", 8, [](cairo_t* cr, double x, double y, int k) {
-        translator(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/mirror.png", 8, [](cairo_t* cr, double x, double y, int k) {
-        mirror(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/double_mirror.png", 8, [](cairo_t* cr, double x, double y, int k) {
-        double_mirror(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/prism.png", 4, [](cairo_t* cr, double x, double y, int k) {
-        prism(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/double_prism.png", 8, [](cairo_t* cr, double x, double y, int k) {
-        double_prism(cr, x, y, 1, k);
-    });
-    write_strip(dir + "/color_translator.png", 4, [](cairo_t* cr, double x, double y, int k) {
-        colour_sphere(cr, x, y, 1, k);
-    });
+    write_strip(dir + "/laser.png", 8,
+                [](cairo_t* cr, double x, double y, int k) { laser(cr, x, y, 1, k); });
+    write_strip(dir + "/lamp.png", 7,
+                [](cairo_t* cr, double x, double y, int k) { lamp(cr, x, y, 1, k); });
+    write_strip(dir + "/wall.png", 1,
+                [](cairo_t* cr, double x, double y, int) { wall(cr, x, y, 1); });
+    write_strip(dir + "/bomb.png", 1,
+                [](cairo_t* cr, double x, double y, int) { bomb(cr, x, y, 1); });
+    write_strip(dir + "/translator.png", 8,
+                [](cairo_t* cr, double x, double y, int k) { translator(cr, x, y, 1, k); });
+    write_strip(dir + "/mirror.png", 8,
+                [](cairo_t* cr, double x, double y, int k) { mirror(cr, x, y, 1, k); });
+    write_strip(dir + "/double_mirror.png", 8,
+                [](cairo_t* cr, double x, double y, int k) { double_mirror(cr, x, y, 1, k); });
+    write_strip(dir + "/prism.png", 4,
+                [](cairo_t* cr, double x, double y, int k) { prism(cr, x, y, 1, k); });
+    write_strip(dir + "/double_prism.png", 8,
+                [](cairo_t* cr, double x, double y, int k) { double_prism(cr, x, y, 1, k); });
+    write_strip(dir + "/color_translator.png", 4,
+                [](cairo_t* cr, double x, double y, int k) { colour_sphere(cr, x, y, 1, k); });
     // The side panel's pieces, twice the board size, above the room for the stock count.
     constexpr int big_w = 100, big_h = 88;
     write_single(dir + "/mirror_big.png", big_w, big_h,

@@ -1,5 +1,6 @@
 // The score reader and renderer.
 //
+// clang-format off
 // A score is a text file of lines, '#' starting a comment:
 //   tempo 96                      beats per minute ('#' at a word's start: a comment), four beats to the bar
 //   bars 26                       length of the loop
@@ -11,6 +12,7 @@
 //   snare_steps / hat_steps       likewise
 //   melody E5:1.5 D5:0.5 r:2 ...  note:beats (r a rest), from the first bar on
 //   melody_sound lead             lead or bell
+// clang-format on
 #include "score.h"
 
 #include <fstream>
@@ -32,7 +34,7 @@ struct part_range {
 };
 
 struct chord {
-    int root = 0;               // midi note number of the root in octave 0 (C0 = 12)
+    int root = 0;                // midi note number of the root in octave 0 (C0 = 12)
     std::vector<int> intervals;  // semitones above the root
 };
 
@@ -69,9 +71,9 @@ chord parse_chord(const std::string& name) {
     }
     const std::string quality = name.substr(i);
     static const std::map<std::string, std::vector<int>> qualities = {
-        {"", {0, 4, 7}},          {"m", {0, 3, 7}},         {"7", {0, 4, 7, 10}},
-        {"maj7", {0, 4, 7, 11}},  {"m7", {0, 3, 7, 10}},    {"sus2", {0, 2, 7}},
-        {"sus4", {0, 5, 7}},      {"add9", {0, 4, 7, 14}},  {"madd9", {0, 3, 7, 14}},
+        {"", {0, 4, 7}},         {"m", {0, 3, 7}},        {"7", {0, 4, 7, 10}},
+        {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}},   {"sus2", {0, 2, 7}},
+        {"sus4", {0, 5, 7}},     {"add9", {0, 4, 7, 14}}, {"madd9", {0, 3, 7, 14}},
     };
     const auto found = qualities.find(quality);
     if (found == qualities.end()) throw std::runtime_error("unknown chord quality: " + name);
@@ -202,17 +204,15 @@ synth::stereo render_loop(const std::string& path) {
                 if (midi >= 0) {
                     int held = 1;
                     while (k + held < 16 && s.bass_steps[k + held] == ".") ++held;
-                    synth::mix_into(mix,
-                                    instruments::bass(synth::midi_frequency(midi),
-                                                      held * step * 0.9),
-                                    at(t), bass.volume, 0.0);
+                    synth::mix_into(
+                        mix, instruments::bass(synth::midi_frequency(midi), held * step * 0.9),
+                        at(t), bass.volume, 0.0);
                 }
             }
             if (arp.plays(b) && !s.arp_steps.empty()) {
                 const int midi = chord_tone(c, s.arp_steps[k], 4);
                 if (midi >= 0) {
-                    synth::mix_into(echoes,
-                                    instruments::pluck(synth::midi_frequency(midi), step),
+                    synth::mix_into(echoes, instruments::pluck(synth::midi_frequency(midi), step),
                                     at(t), arp.volume, 0.3 * ((k % 2) ? 1 : -1));
                 }
             }
@@ -227,8 +227,8 @@ synth::stereo render_loop(const std::string& path) {
                 synth::mix_into(mix, instruments::kick(), at(t), kick.volume, 0.0);
             }
             if (snare.plays(b) && !s.snare_steps.empty() && s.snare_steps[k] == 'x') {
-                synth::mix_into(mix, instruments::snare(static_cast<uint32_t>(b * 16 + k)),
-                                at(t), snare.volume, 0.05);
+                synth::mix_into(mix, instruments::snare(static_cast<uint32_t>(b * 16 + k)), at(t),
+                                snare.volume, 0.05);
             }
             if (hat.plays(b) && !s.hat_steps.empty() && s.hat_steps[k] == 'x') {
                 synth::mix_into(mix, instruments::hat(static_cast<uint32_t>(b * 31 + k)), at(t),
@@ -244,10 +244,10 @@ synth::stereo render_loop(const std::string& path) {
         if (n.note != "r" && melody.plays(b) && t < s.bars * bar) {
             const double f = synth::note_frequency(n.note);
             const double hold = n.beats * beat * 0.92;
-            synth::mix_into(s.melody_sound == "bell" ? echoes : mix,
-                            s.melody_sound == "bell" ? instruments::bell(f, hold)
-                                                     : instruments::lead(f, hold),
-                            at(t), melody.volume, -0.1);
+            synth::mix_into(
+                s.melody_sound == "bell" ? echoes : mix,
+                s.melody_sound == "bell" ? instruments::bell(f, hold) : instruments::lead(f, hold),
+                at(t), melody.volume, -0.1);
         }
         t += n.beats * beat;
     }

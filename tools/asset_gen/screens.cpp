@@ -59,8 +59,8 @@ void main_menu(const std::string& dir) {
     // Title.
     art::select_font(cr, true, 54);
     const double w = art::label_width(cr, "Beamworks");
-    art::glowing_label(cr, "Beamworks", 400 - w / 2, 78, 54, {0.92, 0.97, 1.0},
-                       {0.3, 0.7, 1.0}, 1.2);
+    art::glowing_label(cr, "Beamworks", 400 - w / 2, 78, 54, {0.92, 0.97, 1.0}, {0.3, 0.7, 1.0},
+                       1.2);
     // A soft shadow behind the menu column keeps its labels readable.
     cairo_save(cr);
     cairo_translate(cr, 110, 220);
@@ -106,8 +106,8 @@ void play_frame(const std::string& dir) {
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     // Faint stars on the frame.
     art::rng random(3);
-    for (auto [x, y, w, h] : {std::array<double, 4>{0, 0, 800, 72}, {0, 568, 580, 32},
-                              {0, 75, 32, 490}}) {
+    for (auto [x, y, w, h] :
+         {std::array<double, 4>{0, 0, 800, 72}, {0, 568, 580, 32}, {0, 75, 32, 490}}) {
         art::starfield(cr, random, x, y, w, h, static_cast<int>(w * h / 1500), 0.35);
     }
     // The board's rim: a glowing line just outside it.
@@ -166,10 +166,10 @@ void hint_line(const std::string& dir) {
 }
 
 // The route across the map, through the 20 packs in order.
-constexpr int pack_positions[20][2] = {
-    {109, 493}, {75, 386},  {81, 302},  {113, 218}, {169, 161}, {260, 106}, {370, 94},
-    {452, 141}, {445, 232}, {396, 303}, {322, 374}, {284, 468}, {374, 533}, {439, 547},
-    {534, 538}, {595, 479}, {645, 404}, {690, 321}, {704, 247}, {698, 151}};
+constexpr int pack_positions[20][2] = {{109, 493}, {75, 386},  {81, 302},  {113, 218}, {169, 161},
+                                       {260, 106}, {370, 94},  {452, 141}, {445, 232}, {396, 303},
+                                       {322, 374}, {284, 468}, {374, 533}, {439, 547}, {534, 538},
+                                       {595, 479}, {645, 404}, {690, 321}, {704, 247}, {698, 151}};
 
 void galaxy_map(const std::string& dir) {
     art::canvas c(800, 600, false);
@@ -211,8 +211,8 @@ void galaxy_map(const std::string& dir) {
         const double x2 = pack_positions[i + 1][0], y2 = pack_positions[i + 1][1];
         const double len = std::hypot(x2 - x1, y2 - y1);
         const double ux = (x2 - x1) / len, uy = (y2 - y1) / len;
-        art::glow_line(cr, x1 + ux * 12, y1 + uy * 12, x2 - ux * 12, y2 - uy * 12,
-                       {0.35, 0.6, 1.0}, 1.0, 0.35);
+        art::glow_line(cr, x1 + ux * 12, y1 + uy * 12, x2 - ux * 12, y2 - uy * 12, {0.35, 0.6, 1.0},
+                       1.0, 0.35);
         for (double d = 14; d < len - 12; d += 9) {
             cairo_set_source_rgba(cr, 0.75, 0.88, 1.0, 0.8);
             cairo_arc(cr, x1 + ux * d, y1 + uy * d, 1.3, 0, 2 * art::pi);
@@ -276,8 +276,8 @@ void logo(const std::string& dir) {
     art::glow_dot(cr, 650, down, 48, {0.2, 0.3, 1}, 1.1);
     art::select_font(cr, true, 72);
     const double w = art::label_width(cr, "Beamworks");
-    art::glowing_label(cr, "Beamworks", 400 - w / 2, 530, 72, {0.95, 0.98, 1.0},
-                       {0.3, 0.7, 1.0}, 1.3);
+    art::glowing_label(cr, "Beamworks", 400 - w / 2, 530, 72, {0.95, 0.98, 1.0}, {0.3, 0.7, 1.0},
+                       1.3);
     art::select_font(cr, false, 18);
     const std::string sub = "a puzzle of light";
     const double sw = art::label_width(cr, sub);

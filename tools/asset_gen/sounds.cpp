@@ -25,9 +25,7 @@ using synth::rate;
 
 namespace {
 
-synth::stereo silence(double seconds) {
-    return synth::stereo(static_cast<size_t>(seconds * rate));
-}
+synth::stereo silence(double seconds) { return synth::stereo(static_cast<size_t>(seconds * rate)); }
 
 double at_time(size_t i) { return static_cast<double>(i) / rate; }
 
@@ -84,8 +82,8 @@ synth::stereo fanfare() {
         double start, hold, gain, pan;
     };
     const note notes[] = {
-        {"G4", 0.00, 0.10, 0.5, -0.2}, {"C5", 0.12, 0.10, 0.5, 0.0},
-        {"E5", 0.24, 0.10, 0.5, 0.2},  {"G5", 0.36, 0.95, 0.55, 0.0},
+        {"G4", 0.00, 0.10, 0.5, -0.2},  {"C5", 0.12, 0.10, 0.5, 0.0},
+        {"E5", 0.24, 0.10, 0.5, 0.2},   {"G5", 0.36, 0.95, 0.55, 0.0},
         {"E5", 0.36, 0.95, 0.35, -0.3}, {"C5", 0.36, 0.95, 0.35, 0.3},
         {"C4", 0.36, 0.95, 0.3, 0.0},
     };
@@ -173,13 +171,14 @@ void write_wav(const synth::stereo& s, const std::string& path) {
     FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) throw std::runtime_error("cannot write " + path);
     auto u32 = [&](uint32_t v) {
-        const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                    static_cast<unsigned char>(v >> 16),
-                                    static_cast<unsigned char>(v >> 24)};
+        const unsigned char b[4] = {
+            static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+            static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
         std::fwrite(b, 1, 4, out);
     };
     auto u16 = [&](uint32_t v) {
-        const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+        const unsigned char b[2] = {static_cast<unsigned char>(v),
+                                    static_cast<unsigned char>(v >> 8)};
         std::fwrite(b, 1, 2, out);
     };
     const auto data_bytes = static_cast<uint32_t>(s.size() * 2);

@@ -71,10 +71,11 @@ void heaviest_play_scene() {
         for (int32_t row = 1; row < board_rows; ++row) {
             if (level.cells[size_t(column)][size_t(row)] != 0) continue;
             if ((column + row) % 5 == 0) {
-                level.cells[size_t(column)][size_t(row)] = level_cell_code(kind_lamp, 0, (column * row) % 7);
-            } else {
                 level.cells[size_t(column)][size_t(row)] =
-                    level_cell_code(panel_slot_kind((column * 3 + row) % 4, 0), (column + 2 * row) % 8, 0);
+                    level_cell_code(kind_lamp, 0, (column * row) % 7);
+            } else {
+                level.cells[size_t(column)][size_t(row)] = level_cell_code(
+                    panel_slot_kind((column * 3 + row) % 4, 0), (column + 2 * row) % 8, 0);
             }
         }
     }
@@ -131,9 +132,10 @@ int main(int argc, char** argv) {
         main_loop_pass();
         startups.push_back(wall_ms() - t0);
     }
-    std::printf("start-up to the first presented frame, headless: median %.1f ms of 5 (%.1f to %.1f)\n",
-                median(startups), *std::min_element(startups.begin(), startups.end()),
-                *std::max_element(startups.begin(), startups.end()));
+    std::printf(
+        "start-up to the first presented frame, headless: median %.1f ms of 5 (%.1f to %.1f)\n",
+        median(startups), *std::min_element(startups.begin(), startups.end()),
+        *std::max_element(startups.begin(), startups.end()));
 
     // With pixels: the whole pass with SDL's software renderer doing the drawing, as on a
     // machine without a graphics card. Without: the game's own work, draw calls included,
@@ -148,9 +150,10 @@ int main(int argc, char** argv) {
             message_kind = message_level_complete;
             message_text = "Level complete!!!";
         });
-        std::printf("play screen, 20 lasers, %d beams, solution view and fireworks (%s): median %.2f ms, "
-                    "worst %.2f ms of CPU per pass (first pass %.2f ms)\n",
-                    beam_count, what, play.median_ms, play.worst_ms, play.first_ms);
+        std::printf(
+            "play screen, 20 lasers, %d beams, solution view and fireworks (%s): median %.2f ms, "
+            "worst %.2f ms of CPU per pass (first pass %.2f ms)\n",
+            beam_count, what, play.median_ms, play.worst_ms, play.first_ms);
 
         start_game(pixels);
         for (int32_t p = 0; p < 20; ++p) pack_access[size_t(p)] = 1;
@@ -168,9 +171,10 @@ int main(int argc, char** argv) {
                 panel_y = 150;
             }
         });
-        std::printf("galaxy map, 20 packs, new-pack animation and panel (%s): median %.2f ms, worst "
-                    "%.2f ms of CPU per pass (first pass %.2f ms)\n",
-                    what, galaxy.median_ms, galaxy.worst_ms, galaxy.first_ms);
+        std::printf(
+            "galaxy map, 20 packs, new-pack animation and panel (%s): median %.2f ms, worst "
+            "%.2f ms of CPU per pass (first pass %.2f ms)\n",
+            what, galaxy.median_ms, galaxy.worst_ms, galaxy.first_ms);
     }
     platform::shutdown();
     rusage usage{};

@@ -7,9 +7,9 @@
 
 #include "app/game_state.h"
 #include "board/beam_trace.h"
-#include "play/board_drawing.h"
 #include "board/board_state.h"
 #include "platform/platform.h"
+#include "play/board_drawing.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void dense_board(uint32_t seed) {
     for (int32_t i = 0; i < 10; ++i) add_laser(0, i + 2, dir_right, i % 4);
     for (int32_t i = 0; i < 10; ++i) add_laser(i + 4, 0, dir_down, (i + 1) % 4);
     std::mt19937 rng(seed);
-    constexpr int32_t kinds[] = {kind_double_prism, kind_double_prism, kind_double_prism,
+    constexpr int32_t kinds[] = {kind_double_prism, kind_double_prism,  kind_double_prism,
                                  kind_mirror,       kind_double_mirror, kind_double_mirror,
                                  kind_prism,        kind_lamp,          kind_red_sphere};
     for (int32_t placed = 0; placed < 120;) {
@@ -62,9 +62,9 @@ void typical_level() {
     reset_all_state();
     add_laser(1, 2, dir_right, beam_red);
     add_laser(1, 11, dir_right, beam_green);
-    put(9, 2, kind_mirror, 5);          // red down
-    put(9, 7, kind_double_mirror, 1);   // red on to the left... or along its plates
-    put(15, 11, kind_mirror, 7);        // green up
+    put(9, 2, kind_mirror, 5);         // red down
+    put(9, 7, kind_double_mirror, 1);  // red on to the left... or along its plates
+    put(15, 11, kind_mirror, 7);       // green up
     put(15, 4, kind_prism, 3);
     put(5, 7, kind_double_mirror, 3);
     put(12, 4, kind_mirror, 2);

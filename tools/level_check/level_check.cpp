@@ -94,8 +94,7 @@ std::string cells_json(bool lamps) {
     for (int32_t c = 0; c < board_columns; ++c) {
         for (int32_t r = 0; r < board_rows; ++r) {
             const point& p = board[c][r];
-            const bool wanted = lamps ? p.kind == kind_lamp
-                                      : is_sphere(p.kind);
+            const bool wanted = lamps ? p.kind == kind_lamp : is_sphere(p.kind);
             if (!wanted) continue;
             out << (first ? "" : ",") << '[' << c << ',' << r << ',' << p.state;
             if (lamps) out << ',' << (lamp_is_lit(p.colour, p.state) ? 1 : 0);

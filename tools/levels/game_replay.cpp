@@ -3,6 +3,7 @@
 
 #include "board/beam_trace.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 
 namespace levels {
 
@@ -11,7 +12,8 @@ std::vector<placement> stored_solution(const level_grid& grid) {
     for (int cell = 0; cell < cell_count; ++cell) {
         int32_t d = grid.code[cell];
         int k = d / 100;
-        if (k >= 6) pieces.push_back({cell, k, k <= 9 ? (d / 10) % 10 : 0});
+        if (k >= kind_mirror)
+            pieces.push_back({cell, k, k <= kind_double_prism ? (d / 10) % 10 : 0});
     }
     return pieces;
 }
@@ -28,11 +30,11 @@ game_verdict replay_in_game(const level_grid& grid, const std::vector<placement>
         p = point{};
         int32_t d = grid.code[cell];
         int k = d / 100;
-        if (k >= 6) continue;
+        if (k >= kind_mirror) continue;
         p.kind = k;
-        if (k <= 2) p.colour = d % 10;
-        if (k == 1 || k == 5) p.state = (d / 10) % 10;
-        if (k == 1) {
+        if (k <= kind_lamp) p.colour = d % 10;
+        if (k == kind_laser || k == kind_translator) p.state = (d / 10) % 10;
+        if (k == kind_laser) {
             laser& s = laser_sources[size_t(laser_source_count)];
             s.x = cell_column(cell);
             s.y = cell_row(cell);
@@ -45,7 +47,7 @@ game_verdict replay_in_game(const level_grid& grid, const std::vector<placement>
     for (const placement& m : pieces) {
         point& p = board[cell_column(m.cell)][cell_row(m.cell)];
         p.kind = m.kind;
-        p.state = m.kind <= 9 ? m.orientation : 0;
+        p.state = is_sphere(m.kind) ? 0 : m.orientation;
         p.colour = 0;
     }
     game_verdict v;

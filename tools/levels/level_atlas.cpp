@@ -18,14 +18,15 @@
 #include "app/assets.h"
 #include "app/bitmap_font.h"
 #include "app/game_state.h"
-#include "play/board_drawing.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
+#include "level_output.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "play/board_drawing.h"
 #include "play/level_file.h"
 #include "play/scoring.h"
 #include "profiles/profiles_state.h"
-#include "level_output.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
         std::ifstream summary(argv[3]);
         for (std::string line; std::getline(summary, line);) captions.push_back(line);
         if (captions.size() != 120) {
-            std::cout << "no verifier summary at " << argv[3] << " (run the levels_verify test first); boards drawn without it\n";
+            std::cout << "no verifier summary at " << argv[3]
+                      << " (run the levels_verify test first); boards drawn without it\n";
             captions.clear();
         }
     }
@@ -80,7 +82,8 @@ int main(int argc, char** argv) {
     platform::open_graphics(800, 600, 32, 85, 0);
     load_images();
     load_bitmap_font(font16, "font16", 16);
-    const int gap = 10, row_h = height + caption_height, page_w = 2 * width + 3 * gap, page_h = 6 * row_h + 7 * gap;
+    const int gap = 10, row_h = height + caption_height, page_w = 2 * width + 3 * gap,
+              page_h = 6 * row_h + 7 * gap;
     for (int pack = 0; pack < 20; ++pack) {
         std::vector<uint8_t> page(size_t(page_w) * size_t(page_h) * 3, 60);
         for (int k = 0; k < 6; ++k) {
@@ -104,7 +107,7 @@ int main(int argc, char** argv) {
             for (int c = 0; c < board_columns; ++c)
                 for (int r = 0; r < board_rows; ++r) {
                     point& p = board[c][r];
-                    if (p.solution_kind == 0) continue;
+                    if (p.solution_kind == kind_empty) continue;
                     p.kind = p.solution_kind;
                     p.state = p.solution_kind <= kind_double_prism ? p.solution_orientation : 0;
                     p.colour = 0;

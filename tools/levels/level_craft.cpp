@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "board/piece_kinds.h"
+
 namespace levels {
 
 namespace {
@@ -20,7 +22,9 @@ int next_cell(int cell, int dir) {
     return cell_index(x, y);
 }
 
-bool is_fixed_element_kind(int kind) { return kind == 1 || kind == 3 || kind == 4 || kind == 5; }
+bool is_fixed_element_kind(int32_t kind) {
+    return kind == kind_laser || kind == kind_bomb || kind == kind_wall || kind == kind_translator;
+}
 
 }  // namespace
 
@@ -34,7 +38,7 @@ std::vector<fixed_element> fixed_elements(const sim_board& board) {
         e.kind = k;
         taken[size_t(cell)] = 1;
         e.cells.push_back(cell);
-        if (k == 4) {
+        if (k == kind_wall) {
             for (size_t i = 0; i < e.cells.size(); ++i)
                 for (int dir = 0; dir < 8; dir += 2) {
                     int n = next_cell(e.cells[i], dir);
@@ -53,9 +57,12 @@ std::vector<fixed_element> fixed_elements(const sim_board& board) {
 std::string element_label(const fixed_element& element) {
     static const char* const names[6] = {"", "laser", "", "bomb", "wall group", "translator"};
     int cell = element.cells.front();
-    std::string label = std::string(names[element.kind]) + " at " + std::to_string(cell_column(cell) + 1) + "," +
+    std::string label = std::string(names[element.kind]) + " at " +
+                        std::to_string(cell_column(cell) + 1) + "," +
                         std::to_string(cell_row(cell) + 1);
-    if (element.kind == 4) label += " (" + std::to_string(element.cells.size()) + (element.cells.size() == 1 ? " cell)" : " cells)");
+    if (element.kind == kind_wall)
+        label += " (" + std::to_string(element.cells.size()) +
+                 (element.cells.size() == 1 ? " cell)" : " cells)");
     return label;
 }
 
@@ -76,7 +83,8 @@ sim_board without(const sim_board& board, const std::vector<const fixed_element*
     return b;
 }
 
-std::vector<char> reachable_cells(const sim_board& board, const std::array<int, 14>& stock) {
+std::vector<char> reachable_cells(const sim_board& board,
+                                  const std::array<int32_t, piece_kind_count>& stock) {
     // The turns a piece of the stock can give a beam entering an empty cell, as offsets of
     // direction (0 passes straight on).
     std::set<int> turns = {0};
@@ -98,9 +106,9 @@ std::vector<char> reachable_cells(const sim_board& board, const std::array<int, 
         reached[size_t(cell)] = 1;
         int k = board.kind[size_t(cell)];
         std::vector<int> out;
-        if (k == 0) {
+        if (k == kind_empty) {
             for (int t : turns) out.push_back((dir + t) % 8);
-        } else if (k == 2 || (k == 5 && board.state[size_t(cell)] == dir)) {
+        } else if (k == kind_lamp || (k == kind_translator && board.state[size_t(cell)] == dir)) {
             out.push_back(dir);
         }
         for (int d : out) {
@@ -118,9 +126,9 @@ std::vector<char> entered_fixed_cells(const sim_board& board, const trace_result
     auto follow = [&](int cell, int dir) {
         for (int n = next_cell(cell, dir); n >= 0; n = next_cell(n, dir)) {
             int k = board.kind[size_t(n)];
-            if (k < 1 || k > 5) return;
+            if (k < kind_laser || k > kind_translator) return;
             entered[size_t(n)] = 1;
-            if (k != 2 && !(k == 5 && board.state[size_t(n)] == dir)) return;
+            if (k != kind_lamp && !(k == kind_translator && board.state[size_t(n)] == dir)) return;
         }
     };
     for (int cell : board.laser_cells) follow(cell, board.state[size_t(cell)]);
@@ -145,7 +153,7 @@ bool touches(const sim_board& board, const fixed_element& decoy) {
     std::vector<char> entered = entered_fixed_cells(board, t);
     for (int cell : decoy.cells)
         if (entered[size_t(cell)]) return true;
-    if (decoy.kind != 1) return false;
+    if (decoy.kind != kind_laser) return false;
     for (size_t i = 0; i < board.laser_cells.size(); ++i) {
         if (board.laser_cells[i] != decoy.cells.front()) continue;
         trace_result alone;
@@ -156,8 +164,8 @@ bool touches(const sim_board& board, const fixed_element& decoy) {
     return false;
 }
 
-bool tempts_below(const sim_board& board, std::array<int, 14> stock, const fixed_element& decoy, int depth,
-                  int64_t& budget) {
+bool tempts_below(const sim_board& board, std::array<int32_t, piece_kind_count> stock,
+                  const fixed_element& decoy, int depth, int64_t& budget) {
     if (touches(board, decoy)) return true;
     if (depth == 0 || --budget < 0) return false;
     uint32_t all_on = (1u << board.laser_cells.size()) - 1;
@@ -166,9 +174,9 @@ bool tempts_below(const sim_board& board, std::array<int, 14> stock, const fixed
     std::set<int> cells;
     for (const beam_entry& e : t.entries) cells.insert(e.cell);
     for (int cell : cells)
-        for (int k = 6; k < 14; ++k) {
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) {
             if (stock[size_t(k)] == 0) continue;
-            for (int o = 0; o < (k <= 9 ? 8 : 1); ++o) {
+            for (int o = 0; o < (k <= kind_double_prism ? 8 : 1); ++o) {
                 sim_board b = board;
                 b.kind[size_t(cell)] = int8_t(k);
                 b.state[size_t(cell)] = int8_t(o);
@@ -184,9 +192,10 @@ bool tempts_below(const sim_board& board, std::array<int, 14> stock, const fixed
 
 }  // namespace
 
-bool tempts(const sim_board& board, const std::array<int, 14>& stock, const fixed_element& decoy) {
+bool tempts(const sim_board& board, const std::array<int32_t, piece_kind_count>& stock,
+            const fixed_element& decoy) {
     int pieces = 0;
-    for (int k = 6; k < 14; ++k) pieces += stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += stock[size_t(k)];
     int64_t budget = 20'000;
     return tempts_below(board, stock, decoy, std::min(2, pieces), budget);
 }
@@ -198,18 +207,18 @@ board_facts facts_of(const level_source& level, bool needs_laser_off, int fewest
     const sim_board& b = fl.board;
     for (int cell = 0; cell < cell_count; ++cell) {
         int k = b.kind[size_t(cell)];
-        if (k == 1) {
+        if (k == kind_laser) {
             f.lasers += 1;
             f.lasers_by_colour[size_t(b.colour[size_t(cell)])] += 1;
             f.diagonal_lasers += b.state[size_t(cell)] % 2;
         }
-        if (k == 2) {
+        if (k == kind_lamp) {
             f.lamps += 1;
             f.lamps_by_colour[size_t(b.colour[size_t(cell)])] += 1;
         }
-        f.bombs += k == 3;
-        f.walls += k == 4;
-        f.translators += k == 5;
+        f.bombs += k == kind_bomb;
+        f.walls += k == kind_wall;
+        f.translators += k == kind_translator;
     }
     sim_board solved = b;
     for (const fixed_level::piece& p : fl.solution) {
@@ -242,20 +251,23 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
     std::string w;
     for (char c : note + " ") {
         unsigned char u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '-') w += char(std::tolower(u));
+        if (std::isalnum(u) || c == '-')
+            w += char(std::tolower(u));
         else if (!w.empty()) {
             words.push_back(w);
             w.clear();
         }
     }
     static const std::map<std::string, int> numbers = {
-        {"one", 1}, {"two", 2}, {"three", 3}, {"four", 4}, {"five", 5}, {"six", 6}, {"seven", 7},
-        {"eight", 8}, {"nine", 9}, {"ten", 10}, {"eleven", 11}, {"twelve", 12}};
-    static const std::map<std::string, int> colours = {
-        {"white", 0}, {"red", 1}, {"green", 2}, {"blue", 3}, {"yellow", 4}, {"sky-blue", 5}, {"violet", 6}};
+        {"one", 1},   {"two", 2},   {"three", 3}, {"four", 4}, {"five", 5},    {"six", 6},
+        {"seven", 7}, {"eight", 8}, {"nine", 9},  {"ten", 10}, {"eleven", 11}, {"twelve", 12}};
+    static const std::map<std::string, int> colours = {{"white", 0}, {"red", 1},    {"green", 2},
+                                                       {"blue", 3},  {"yellow", 4}, {"sky-blue", 5},
+                                                       {"violet", 6}};
     auto number_of = [&](const std::string& word) {
         if (numbers.count(word)) return numbers.at(word);
-        if (!word.empty() && word.size() <= 2 && word.find_first_not_of("0123456789") == std::string::npos)
+        if (!word.empty() && word.size() <= 2 &&
+            word.find_first_not_of("0123456789") == std::string::npos)
             return std::stoi(word);
         return -1;
     };
@@ -264,15 +276,19 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
         return word;
     };
     int stock_total = 0, spheres = 0;
-    for (int k = 6; k < 14; ++k) stock_total += facts.stock[size_t(k)];
-    for (int k = 10; k < 14; ++k) spheres += facts.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) stock_total += facts.stock[size_t(k)];
+    for (int32_t k = kind_white_sphere; k < piece_kind_count; ++k)
+        spheres += facts.stock[size_t(k)];
     auto colour_on_board = [&](int c) {
-        if (c < 4 && (facts.lasers_by_colour[size_t(c)] || (c > 0 && facts.stock[size_t(10 + c)]) ||
-                      (c == 0 && facts.stock[10])))
+        if (c < 4 &&
+            (facts.lasers_by_colour[size_t(c)] || (c > 0 && facts.stock[size_t(sphere_kind(c))]) ||
+             (c == 0 && facts.stock[size_t(kind_white_sphere)])))
             return true;
         if (facts.lamps_by_colour[size_t(c)]) return true;
-        // The parts of a mixed lamp: yellow is red and green, sky-blue green and blue, violet red and blue.
-        static const int parts[7] = {0, 1 << 1, 1 << 2, 1 << 3, 1 << 1 | 1 << 2, 1 << 2 | 1 << 3, 1 << 1 | 1 << 3};
+        // The parts of a mixed lamp: yellow is red and green, sky-blue green and blue, violet red
+        // and blue.
+        static const int parts[7] = {
+            0, 1 << 1, 1 << 2, 1 << 3, 1 << 1 | 1 << 2, 1 << 2 | 1 << 3, 1 << 1 | 1 << 3};
         for (int lamp = 4; lamp < 7; ++lamp)
             if (facts.lamps_by_colour[size_t(lamp)] && (parts[lamp] >> c & 1)) return true;
         return false;
@@ -287,17 +303,23 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             int colour = -1;
             bool diagonal = false, twin = false;
             for (; j < words.size(); ++j) {
-                if (colours.count(words[j])) colour = colours.at(words[j]);
-                else if (words[j] == "diagonal") diagonal = true;
-                else if (words[j] == "double") twin = true;
-                else break;
+                if (colours.count(words[j]))
+                    colour = colours.at(words[j]);
+                else if (words[j] == "diagonal")
+                    diagonal = true;
+                else if (words[j] == "double")
+                    twin = true;
+                else
+                    break;
             }
             std::string noun = j < words.size() ? singular(words[j]) : "";
             int actual = -1;
             if (noun == "laser") {
                 actual = 0;
-                if (colour >= 0 && colour < 4) actual = facts.lasers_by_colour[size_t(colour)];
-                else actual = diagonal ? facts.diagonal_lasers : facts.lasers;
+                if (colour >= 0 && colour < 4)
+                    actual = facts.lasers_by_colour[size_t(colour)];
+                else
+                    actual = diagonal ? facts.diagonal_lasers : facts.lasers;
             } else if (noun == "lamp") {
                 actual = colour >= 0 ? facts.lamps_by_colour[size_t(colour)] : facts.lamps;
             } else if (noun == "mirror") {
@@ -305,7 +327,8 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             } else if (noun == "prism") {
                 actual = facts.stock[twin ? 9 : 8];
             } else if (noun == "sphere") {
-                actual = colour >= 0 && colour < 4 ? facts.stock[size_t(10 + colour)] : spheres;
+                actual =
+                    colour >= 0 && colour < 4 ? facts.stock[size_t(sphere_kind(colour))] : spheres;
             } else if (noun == "piece") {
                 actual = stock_total;
             } else if (noun == "bomb") {
@@ -317,14 +340,18 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             // "one" mostly means "one of them" ("switch one laser off", "one lamp wants white"),
             // so it is taken as a count only where a count would give the bonus idea away.
             // In the bonus pack the stock is no secret, but how few pieces will do is the puzzle.
-            bool names_few = i > 0 && (words[i - 1] == "only" || words[i - 1] == "use" || words[i - 1] == "with");
+            bool names_few = i > 0 && (words[i - 1] == "only" || words[i - 1] == "use" ||
+                                       words[i - 1] == "with");
             if (word == "one" && !(facts.bonus && (piece_count || names_few))) continue;
             if (facts.bonus && piece_count && n != actual)
-                faults.push_back("the note gives away the cheap solution's piece count ('" + word + " " + words[j] + "')");
+                faults.push_back("the note gives away the cheap solution's piece count ('" + word +
+                                 " " + words[j] + "')");
             else if (actual >= 0 && n != actual)
-                faults.push_back("the note says '" + word + " " + words[j] + "', the board has " + std::to_string(actual));
+                faults.push_back("the note says '" + word + " " + words[j] + "', the board has " +
+                                 std::to_string(actual));
             if (facts.bonus && names_few && (noun.empty() || piece_count) && n != stock_total)
-                faults.push_back("the note gives away the cheap solution's piece count ('" + words[i - 1] + " " + word + "')");
+                faults.push_back("the note gives away the cheap solution's piece count ('" +
+                                 words[i - 1] + " " + word + "')");
             continue;
         }
         if (colours.count(word)) {
@@ -333,8 +360,12 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             bool there = colour_on_board(c);
             if (noun == "laser") there = c < 4 && facts.lasers_by_colour[size_t(c)] > 0;
             if (noun == "lamp") there = facts.lamps_by_colour[size_t(c)] > 0;
-            if (noun == "sphere") there = c < 4 && facts.stock[size_t(10 + c)] > 0;
-            if (!there) faults.push_back("the note names " + word + (noun == "laser" || noun == "lamp" || noun == "sphere" ? " " + noun : "") + ", the board has none");
+            if (noun == "sphere") there = c < 4 && facts.stock[size_t(sphere_kind(c))] > 0;
+            if (!there)
+                faults.push_back(
+                    "the note names " + word +
+                    (noun == "laser" || noun == "lamp" || noun == "sphere" ? " " + noun : "") +
+                    ", the board has none");
             continue;
         }
         std::string s = singular(word);
@@ -343,23 +374,28 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
             faults.push_back("the note speaks of diagonal beams, the solution has none");
         if ((s == "translator" || s == "arrow") && facts.translators == 0)
             faults.push_back("the note names a translator, the board has none");
-        if (s == "bomb" && facts.bombs == 0) faults.push_back("the note names a bomb, the board has none");
-        if (s == "wall" && facts.walls == 0) faults.push_back("the note names walls, the board has none");
+        if (s == "bomb" && facts.bombs == 0)
+            faults.push_back("the note names a bomb, the board has none");
+        if (s == "wall" && facts.walls == 0)
+            faults.push_back("the note names walls, the board has none");
         if (s == "mirror" && twin && facts.stock[7] == 0)
             faults.push_back("the note names a double mirror, the stock has none");
         if (s == "prism" && twin && facts.stock[9] == 0)
             faults.push_back("the note names a double prism, the stock has none");
         if (s == "prism" && !twin && facts.stock[8] == 0)
             faults.push_back("the note names a prism, the stock has none");
-        if ((s == "sphere") && spheres == 0) faults.push_back("the note names a sphere, the stock has none");
+        if ((s == "sphere") && spheres == 0)
+            faults.push_back("the note names a sphere, the stock has none");
         if (word == "head-on" && !facts.head_on)
             faults.push_back("the note speaks of a head-on meeting, the solution has none");
         if (word == "off" && i > 0) {
             bool switching = false;
             for (size_t b = i >= 4 ? i - 4 : 0; b < i; ++b)
-                switching = switching || words[b] == "switch" || words[b] == "switched" || words[b] == "turn";
+                switching = switching || words[b] == "switch" || words[b] == "switched" ||
+                            words[b] == "turn";
             if (switching && !facts.laser_off && facts.bombs == 0)
-                faults.push_back("the note speaks of switching a laser off, nothing here asks for it");
+                faults.push_back(
+                    "the note speaks of switching a laser off, nothing here asks for it");
         }
     }
     std::sort(faults.begin(), faults.end());
@@ -368,12 +404,26 @@ std::vector<std::string> note_faults(const std::string& note, const board_facts&
 }
 
 std::string recipe_of(const level_grid& grid) {
-    static const char* const kind_names[14] = {"", "", "", "", "", "", "mirror", "dmirror", "prism", "dprism",
-                                               "sphere-white", "sphere-red", "sphere-green", "sphere-blue"};
+    static const char* const kind_names[piece_kind_count] = {"",
+                                                             "",
+                                                             "",
+                                                             "",
+                                                             "",
+                                                             "",
+                                                             "mirror",
+                                                             "dmirror",
+                                                             "prism",
+                                                             "dprism",
+                                                             "sphere-white",
+                                                             "sphere-red",
+                                                             "sphere-green",
+                                                             "sphere-blue"};
     fixed_level f = split_level(grid);
     std::string recipe;
-    for (int k = 6; k < 14; ++k)
-        if (f.stock[size_t(k)]) recipe += (recipe.empty() ? "" : ", ") + std::string(kind_names[k]) + " " + std::to_string(f.stock[size_t(k)]);
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k)
+        if (f.stock[size_t(k)])
+            recipe += (recipe.empty() ? "" : ", ") + std::string(kind_names[k]) + " " +
+                      std::to_string(f.stock[size_t(k)]);
     std::string lamps;
     for (int cell : f.board.lamp_cells) lamps += "WRGBYSV"[f.board.colour[size_t(cell)]];
     std::sort(lamps.begin(), lamps.end());

@@ -16,7 +16,8 @@ std::vector<uint8_t> level_file_bytes(const level_source& level) {
     level_data data;
     data.text = level.note;
     for (int cell = 0; cell < cell_count; ++cell)
-        data.cells[size_t(cell_column(cell))][size_t(cell_row(cell))] = level.grid.code[size_t(cell)];
+        data.cells[size_t(cell_column(cell))][size_t(cell_row(cell))] =
+            level.grid.code[size_t(cell)];
     return encode_level(data);
 }
 
@@ -39,16 +40,21 @@ bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::string report_table(const std::vector<level_figures>& all) {
     static const char* const hardness_names[3] = {"easy", "normal", "hard"};
     std::ostringstream out;
-    out << "| level | source | pieces | fewest | ideas | solutions | nodes | effort | dead first | beams | mechanics | laser off | grade as written | grade | hardness | start | recipe | inert | decoys | seconds | faults |\n";
-    out << "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+    out << "| level | source | pieces | fewest | ideas | solutions | nodes | effort | dead first | "
+           "beams | mechanics | laser off | grade as written | grade | hardness | start | recipe | "
+           "inert | decoys | seconds | faults |\n";
+    out << "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
+           "\n";
     for (const level_figures& f : all) {
         char line[512];
         std::snprintf(line, sizeof line,
-                      "| %d-%d | %s | %d | %d | %d | %lld | %lld | %.0f | %.2f | %d | %d | %s | %.2f | %.2f | %s | %d | ",
+                      "| %d-%d | %s | %d | %d | %d | %lld | %lld | %.0f | %.2f | %d | %d | %s | "
+                      "%.2f | %.2f | %s | %d | ",
                       f.index / 6 + 1, f.index % 6 + 1, f.name.c_str(), f.pieces, f.fewest, f.ideas,
-                      static_cast<long long>(f.solutions), static_cast<long long>(f.nodes), f.effort,
-                      f.dead_first, f.beams, f.mechanics, f.needs_laser_off ? "yes" : "no", f.grade_before,
-                      f.grade, hardness_names[f.hardness], f.start_score);
+                      static_cast<long long>(f.solutions), static_cast<long long>(f.nodes),
+                      f.effort, f.dead_first, f.beams, f.mechanics,
+                      f.needs_laser_off ? "yes" : "no", f.grade_before, f.grade,
+                      hardness_names[f.hardness], f.start_score);
         out << line << f.recipe << " | ";
         for (size_t i = 0; i < f.inert.size(); ++i) out << (i ? "; " : "") << f.inert[i];
         out << (f.inert.empty() ? "none" : "") << " | ";
@@ -67,10 +73,12 @@ std::string summary_line(const level_figures& f) {
     for (size_t i = 0; i < f.inert.size(); ++i) line += (i ? ", " : "") + f.inert[i];
     if (f.inert.empty()) line += "none";
     line += "  decoys: ";
-    for (size_t i = 0; i < f.decoys.size(); ++i) line += (i ? ", " : "") + f.decoys[i].substr(0, f.decoys[i].find(':'));
+    for (size_t i = 0; i < f.decoys.size(); ++i)
+        line += (i ? ", " : "") + f.decoys[i].substr(0, f.decoys[i].find(':'));
     if (f.decoys.empty()) line += "none";
     char grade[64];
-    std::snprintf(grade, sizeof grade, "  grade %.2f as written, %.2f decluttered", f.grade_before, f.grade);
+    std::snprintf(grade, sizeof grade, "  grade %.2f as written, %.2f decluttered", f.grade_before,
+                  f.grade);
     return line + grade + "  recipe: " + f.recipe;
 }
 
@@ -102,7 +110,9 @@ bool write_grade_plot(const std::vector<level_figures>& all, const std::string& 
     auto plot = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b) {
         if (x < 0 || y < 0 || x >= w || y >= h) return;
         uint8_t* p = &rgb[size_t((y * w + x) * 3)];
-        p[0] = r; p[1] = g; p[2] = b;
+        p[0] = r;
+        p[1] = g;
+        p[2] = b;
     };
     double top = 1;
     for (const level_figures& f : all) top = std::max(top, f.grade);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "level_check.h"
+#include "level_rules.h"
 #include "level_source.h"
 
 namespace levels {

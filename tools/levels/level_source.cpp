@@ -21,6 +21,8 @@
 #include <set>
 #include <sstream>
 
+#include "board/piece_kinds.h"
+
 namespace levels {
 
 namespace {
@@ -85,26 +87,33 @@ level_source parse_level_source(const std::string& text, const std::string& path
         if (part == in_grid) {
             if (line == "end") {
                 if (grid_row != rows)
-                    fail(path, line_no, "the grid has " + std::to_string(grid_row) +
-                                            " rows, a board has 14");
+                    fail(path, line_no,
+                         "the grid has " + std::to_string(grid_row) + " rows, a board has 14");
                 part = done;
                 continue;
             }
             if (grid_row >= rows) fail(path, line_no, "more than 14 grid rows (missing 'end'?)");
             if (int(line.size()) != columns)
-                fail(path, line_no, "a grid row has " + std::to_string(line.size()) +
-                                        " symbols, a board has 19");
+                fail(path, line_no,
+                     "a grid row has " + std::to_string(line.size()) + " symbols, a board has 19");
             for (int column = 0; column < columns; ++column) {
                 char s = line[column];
                 int32_t code;
                 size_t lamp = lamp_symbols.find(s);
-                if (s == '.') code = 0;
-                else if (s == '#') code = 400;
-                else if (s == '*') code = 300;
-                else if (lamp != std::string::npos) code = 200 + int32_t(lamp);
-                else if (legend.count(s)) code = legend[s];
-                else fail(path, line_no, std::string("unknown symbol '") + s + "' in column " +
-                                             std::to_string(column + 1));
+                if (s == '.')
+                    code = 0;
+                else if (s == '#')
+                    code = 400;
+                else if (s == '*')
+                    code = 300;
+                else if (lamp != std::string::npos)
+                    code = 200 + int32_t(lamp);
+                else if (legend.count(s))
+                    code = legend[s];
+                else
+                    fail(path, line_no,
+                         std::string("unknown symbol '") + s + "' in column " +
+                             std::to_string(column + 1));
                 level.grid.code[cell_index(column, grid_row)] = code;
             }
             level.grid_lines.push_back(line);
@@ -115,18 +124,21 @@ level_source parse_level_source(const std::string& text, const std::string& path
         if (w.empty()) continue;
         if (part == in_legend && w[0] != "grid") {
             level.legend_lines.push_back(line);
-            if (w[0].size() != 1) fail(path, line_no, "a legend symbol is one character: '" + w[0] + "'");
+            if (w[0].size() != 1)
+                fail(path, line_no, "a legend symbol is one character: '" + w[0] + "'");
             char s = w[0][0];
             if (s == '.' || s == '#' || s == '*' || lamp_symbols.find(s) != std::string::npos)
                 fail(path, line_no, std::string("'") + s + "' is a built-in symbol");
             if (legend.count(s))
-                fail(path, line_no, std::string("symbol '") + s + "' already defined on line " +
-                                        std::to_string(legend_line[s]));
+                fail(path, line_no,
+                     std::string("symbol '") + s + "' already defined on line " +
+                         std::to_string(legend_line[s]));
             if (w.size() < 2) fail(path, line_no, "a legend line needs a piece");
             const std::string& piece = w[1];
             auto need = [&](size_t n) {
-                if (w.size() != n) fail(path, line_no, "'" + piece + "' takes " +
-                                                           std::to_string(n - 2) + " word(s)");
+                if (w.size() != n)
+                    fail(path, line_no,
+                         "'" + piece + "' takes " + std::to_string(n - 2) + " word(s)");
             };
             auto dir_at = [&](size_t i) {
                 int d = parse_direction(w[i]);
@@ -139,16 +151,32 @@ level_source parse_level_source(const std::string& text, const std::string& path
                 return c;
             };
             int32_t code;
-            if (piece == "laser") { need(4); code = 100 + dir_at(2) * 10 + colour_at(3); }
-            else if (piece == "translator") { need(3); code = 500 + dir_at(2) * 10; }
-            else if (piece == "mirror") { need(3); code = 600 + dir_at(2) * 10; }
+            if (piece == "laser") {
+                need(4);
+                code = 100 + dir_at(2) * 10 + colour_at(3);
+            } else if (piece == "translator") {
+                need(3);
+                code = 500 + dir_at(2) * 10;
+            } else if (piece == "mirror") {
+                need(3);
+                code = 600 + dir_at(2) * 10;
+            }
             // A double mirror acts alike at f and f + 4, a prism at f and f + 4 too (turning
             // offers 0 to 3): store the orientation the game's turning reaches.
-            else if (piece == "dmirror") { need(3); code = 700 + dir_at(2) % 4 * 10; }
-            else if (piece == "prism") { need(3); code = 800 + dir_at(2) % 4 * 10; }
-            else if (piece == "dprism") { need(3); code = 900 + dir_at(2) * 10; }
-            else if (piece == "sphere") { need(3); code = (10 + colour_at(2)) * 100; }
-            else fail(path, line_no, "unknown piece '" + piece + "'");
+            else if (piece == "dmirror") {
+                need(3);
+                code = 700 + dir_at(2) % 4 * 10;
+            } else if (piece == "prism") {
+                need(3);
+                code = 800 + dir_at(2) % 4 * 10;
+            } else if (piece == "dprism") {
+                need(3);
+                code = 900 + dir_at(2) * 10;
+            } else if (piece == "sphere") {
+                need(3);
+                code = sphere_kind(colour_at(2)) * 100;
+            } else
+                fail(path, line_no, "unknown piece '" + piece + "'");
             legend[s] = code;
             legend_line[s] = line_no;
             continue;
@@ -159,16 +187,21 @@ level_source parse_level_source(const std::string& text, const std::string& path
             part = in_grid;
             continue;
         }
-        if (key == "legend") { part = in_legend; continue; }
+        if (key == "legend") {
+            part = in_legend;
+            continue;
+        }
         if (key == "decoy") {
             auto number = [&](size_t i, int top) {
-                if (i >= w.size() || w[i].find_first_not_of("0123456789") != std::string::npos || w[i].size() > 2)
+                if (i >= w.size() || w[i].find_first_not_of("0123456789") != std::string::npos ||
+                    w[i].size() > 2)
                     return 0;
                 int n = std::stoi(w[i]);
                 return n <= top ? n : 0;
             };
             int column = number(1, columns), row = number(2, rows);
-            if (column == 0 || row == 0) fail(path, line_no, "'decoy' takes a column (1 to 19) and a row (1 to 14)");
+            if (column == 0 || row == 0)
+                fail(path, line_no, "'decoy' takes a column (1 to 19) and a row (1 to 14)");
             if (w.size() < 4) fail(path, line_no, "a decoy needs its reason");
             std::istringstream rest(line);
             std::string skipped, reason;
@@ -185,11 +218,13 @@ level_source parse_level_source(const std::string& text, const std::string& path
             have_note = true;
             for (unsigned char c : level.note)
                 if (c < 32 || c > 122)
-                    fail(path, line_no, std::string("the note holds a character the font lacks: '") +
-                                            char(c) + "'");
+                    fail(path, line_no,
+                         std::string("the note holds a character the font lacks: '") + char(c) +
+                             "'");
             if (level.note.size() > 255)
-                fail(path, line_no, "the note has " + std::to_string(level.note.size()) +
-                                        " characters, at most 255 fit its length byte");
+                fail(path, line_no,
+                     "the note has " + std::to_string(level.note.size()) +
+                         " characters, at most 255 fit its length byte");
         } else if (key == "ideas") {
             if (w.size() != 2 || (w[1] != "1" && w[1] != "2"))
                 fail(path, line_no, "'ideas' takes 1 or 2");
@@ -219,10 +254,10 @@ level_source parse_level_source(const std::string& text, const std::string& path
     int lasers = 0, lamps = 0, stock = 0, double_prisms = 0;
     for (int32_t code : level.grid.code) {
         int k = code / 100;
-        lasers += k == 1;
-        lamps += k == 2;
-        stock += k >= 6;
-        double_prisms += k == 9;
+        lasers += k == kind_laser;
+        lamps += k == kind_lamp;
+        stock += k >= kind_mirror;
+        double_prisms += k == kind_double_prism;
     }
     if (lasers == 0) fail(path, line_no, "no laser");
     if (lasers > 20) fail(path, line_no, "more than 20 lasers");
@@ -231,8 +266,9 @@ level_source parse_level_source(const std::string& text, const std::string& path
     if (lamps == 0) fail(path, line_no, "no lamp");
     for (size_t i = 0; i < level.decoys.size(); ++i) {
         int k = level.grid.code[size_t(level.decoys[i].cell)] / 100;
-        if (k != 1 && k != 3 && k != 4 && k != 5)
-            fail(path, decoy_lines[i], "a decoy names a wall, laser, bomb or translator, and that cell holds none");
+        if (k != kind_laser && k != kind_bomb && k != kind_wall && k != kind_translator)
+            fail(path, decoy_lines[i],
+                 "a decoy names a wall, laser, bomb or translator, and that cell holds none");
         for (size_t j = 0; j < i; ++j)
             if (level.decoys[j].cell == level.decoys[i].cell)
                 fail(path, decoy_lines[i], "the same decoy is declared twice");
@@ -264,7 +300,8 @@ std::string format_level_source(const level_source& level) {
     if (level.hardness >= 0) out << "hardness " << hardness_names[level.hardness] << "\n";
     if (level.start_score >= 0) out << "start " << level.start_score << "\n";
     for (const decoy_declaration& d : level.decoys)
-        out << "decoy " << cell_column(d.cell) + 1 << ' ' << cell_row(d.cell) + 1 << ' ' << d.reason << "\n";
+        out << "decoy " << cell_column(d.cell) + 1 << ' ' << cell_row(d.cell) + 1 << ' ' << d.reason
+            << "\n";
     std::ostringstream legend;
     std::string grid;
     for (int row = 0; row < rows; ++row) {
@@ -272,24 +309,39 @@ std::string format_level_source(const level_source& level) {
             int32_t code = level.grid.code[cell_index(column, row)];
             int k = code / 100, o = (code / 10) % 10, c = code % 10;
             char s = '.';
-            if (k == 0) s = '.';
-            else if (k == 2) s = "WRGBYSV"[c];
-            else if (k == 3) s = '*';
-            else if (k == 4) s = '#';
-            else if (symbol.count(code)) s = symbol[code];
+            if (k == kind_empty)
+                s = '.';
+            else if (k == kind_lamp)
+                s = "WRGBYSV"[c];
+            else if (k == kind_bomb)
+                s = '*';
+            else if (k == kind_wall)
+                s = '#';
+            else if (symbol.count(code))
+                s = symbol[code];
             else {
-                if (k == 1) s = laser_pool[next_laser++ % laser_pool.size()];
-                else if (k == 5) s = translator_pool[next_translator++ % translator_pool.size()];
-                else s = movable_pool[next_movable++ % movable_pool.size()];
+                if (k == kind_laser)
+                    s = laser_pool[next_laser++ % laser_pool.size()];
+                else if (k == kind_translator)
+                    s = translator_pool[next_translator++ % translator_pool.size()];
+                else
+                    s = movable_pool[next_movable++ % movable_pool.size()];
                 symbol[code] = s;
                 legend << s << ' ';
-                if (k == 1) legend << "laser " << direction_name(o) << ' ' << colour_names[c];
-                else if (k == 5) legend << "translator " << direction_name(o);
-                else if (k == 6) legend << "mirror " << direction_name(o);
-                else if (k == 7) legend << "dmirror " << direction_name(o);
-                else if (k == 8) legend << "prism " << direction_name(o);
-                else if (k == 9) legend << "dprism " << direction_name(o);
-                else legend << "sphere " << colour_names[k - 10];
+                if (k == kind_laser)
+                    legend << "laser " << direction_name(o) << ' ' << colour_names[c];
+                else if (k == kind_translator)
+                    legend << "translator " << direction_name(o);
+                else if (k == kind_mirror)
+                    legend << "mirror " << direction_name(o);
+                else if (k == kind_double_mirror)
+                    legend << "dmirror " << direction_name(o);
+                else if (k == kind_prism)
+                    legend << "prism " << direction_name(o);
+                else if (k == kind_double_prism)
+                    legend << "dprism " << direction_name(o);
+                else
+                    legend << "sphere " << colour_names[sphere_colour_of(k)];
                 legend << "\n";
             }
             grid += s;
@@ -320,8 +372,9 @@ std::vector<std::string> read_level_list(const std::string& list_path, int expec
         files.push_back(folder + w[0]);
     }
     if (int(files.size()) != expected_count)
-        fail(list_path, line_no, "the list names " + std::to_string(files.size()) +
-                                     " levels, the game has " + std::to_string(expected_count));
+        fail(list_path, line_no,
+             "the list names " + std::to_string(files.size()) + " levels, the game has " +
+                 std::to_string(expected_count));
     return files;
 }
 

@@ -19,19 +19,19 @@ struct source_error : std::runtime_error {
 // A fixed piece the designer keeps on purpose although the level would play the same without
 // it: it must tempt (some placement sends a beam into it), and the reason is written down.
 struct decoy_declaration {
-    int cell = 0;
+    int32_t cell = 0;
     std::string reason;
 };
 
 struct level_source {
     std::string path;
-    std::string name;          // file name without folder and extension
+    std::string name;  // file name without folder and extension
     std::string note;
-    int ideas = 1;             // distinct ideas the designer allows (2 only in combo packs)
+    int32_t ideas = 1;         // distinct ideas the designer allows (2 only in combo packs)
     bool bonus = false;        // a cheaper idea than the stored solution exists on purpose
     bool laser_off = false;    // building it safely needs a laser switched off
-    int hardness = -1;         // 0 easy, 1 normal, 2 hard; -1 when not graded yet
-    int start_score = -1;      // -1 when not graded yet
+    int32_t hardness = -1;     // 0 easy, 1 normal, 2 hard; -1 when not graded yet
+    int32_t start_score = -1;  // -1 when not graded yet
     std::vector<decoy_declaration> decoys;
     level_grid grid;
     // Grid text as written, for rewriting the header without touching the board.

@@ -17,9 +17,10 @@
 #include <iostream>
 #include <set>
 
+#include "board/piece_kinds.h"
 #include "game_replay.h"
-#include "level_check.h"
 #include "level_output.h"
+#include "level_rules.h"
 #include "level_source.h"
 
 using namespace levels;
@@ -30,7 +31,8 @@ constexpr int level_total = 120;
 
 std::vector<level_source> read_all(const std::string& list) {
     std::vector<level_source> all;
-    for (const std::string& path : read_level_list(list, level_total)) all.push_back(read_level_source(path));
+    for (const std::string& path : read_level_list(list, level_total))
+        all.push_back(read_level_source(path));
     return all;
 }
 
@@ -64,7 +66,7 @@ int build(const std::string& list, const std::string& game_dir) {
 std::vector<level_figures> check_all(const std::vector<level_source>& all, const note_metrics& font,
                                      std::vector<std::string>* near_pairs = nullptr) {
     std::vector<level_figures> figures;
-    for (size_t i = 0; i < all.size(); ++i) figures.push_back(check_level(all[i], int(i), font));
+    for (size_t i = 0; i < all.size(); ++i) figures.push_back(verify_level(all[i], int(i), font));
     grade_levels(figures);
     std::vector<std::string> pairs = check_recipes(figures);
     if (near_pairs) *near_pairs = pairs;
@@ -73,7 +75,8 @@ std::vector<level_figures> check_all(const std::vector<level_source>& all, const
     if (decoys > size_t(decoys_allowed))
         for (level_figures& f : figures)
             if (!f.decoys.empty())
-                f.failures.push_back(std::to_string(decoys) + " decoys declared in the game, at most " +
+                f.failures.push_back(std::to_string(decoys) +
+                                     " decoys declared in the game, at most " +
                                      std::to_string(decoys_allowed) + " are allowed");
     for (size_t i = 0; i < all.size(); ++i) {
         level_figures& f = figures[i];
@@ -88,7 +91,9 @@ int verify(const std::string& list, const std::string& font_path, const std::str
     auto started = std::chrono::steady_clock::now();
     std::vector<level_source> all = read_all(list);
     note_metrics font = load_note_metrics(font_path);
-    if (!font.real) std::cout << "note: no font16 metrics at " << font_path << ", notes measured with an estimate\n";
+    if (!font.real)
+        std::cout << "note: no font16 metrics at " << font_path
+                  << ", notes measured with an estimate\n";
     std::vector<std::string> near_pairs;
     std::vector<level_figures> figures = check_all(all, font, &near_pairs);
     int failed = 0;
@@ -99,19 +104,21 @@ int verify(const std::string& list, const std::string& font_path, const std::str
         for (const std::string& why : f.failures) std::cerr << all[i].path << ":1: " << why << "\n";
         failed += !f.failures.empty();
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::filesystem::create_directories(out_dir);
     std::ofstream report(out_dir + "/levels_report.md");
-    report << "# Levels: checks and grades\n\n" << all.size() << " levels, " << failed
-           << " failing, checked in " << seconds << " s.\n\n" << report_table(figures);
+    report << "# Levels: checks and grades\n\n"
+           << all.size() << " levels, " << failed << " failing, checked in " << seconds << " s.\n\n"
+           << report_table(figures);
     report << "\n## Levels that share a recipe\n\n";
     for (const std::string& pair : near_pairs) report << "- " << pair << "\n";
     if (near_pairs.empty()) report << "None.\n";
     std::ofstream summary(out_dir + "/levels_summary.txt");
     for (const level_figures& f : figures) summary << summary_line(f) << "\n";
     write_grade_plot(figures, out_dir + "/levels_grade.png");
-    std::cout << all.size() << " levels checked in " << seconds << " s, " << failed << " failing; report in "
-              << out_dir << "/levels_report.md\n";
+    std::cout << all.size() << " levels checked in " << seconds << " s, " << failed
+              << " failing; report in " << out_dir << "/levels_report.md\n";
     return failed ? 1 : 0;
 }
 
@@ -126,7 +133,8 @@ int grade(const std::string& list, const std::string& font_path) {
         std::string line, text;
         bool header = true;
         while (std::getline(in, line)) {
-            if (header && (line.rfind("hardness ", 0) == 0 || line.rfind("start ", 0) == 0)) continue;
+            if (header && (line.rfind("hardness ", 0) == 0 || line.rfind("start ", 0) == 0))
+                continue;
             if (header && line == "legend") {
                 static const char* const names[3] = {"easy", "normal", "hard"};
                 text += std::string("hardness ") + names[all[i].hardness] + "\nstart " +
@@ -137,7 +145,8 @@ int grade(const std::string& list, const std::string& font_path) {
         }
         in.close();
         std::ofstream(all[i].path) << text;
-        for (const std::string& why : figures[i].failures) std::cerr << all[i].path << ":1: " << why << "\n";
+        for (const std::string& why : figures[i].failures)
+            std::cerr << all[i].path << ":1: " << why << "\n";
     }
     return 0;
 }
@@ -147,11 +156,15 @@ int check(const std::string& font_path, int index, const std::vector<std::string
     int failed = 0;
     for (const std::string& path : files) {
         level_source level = read_level_source(path);
-        level_figures f = check_level(level, index, font);
-        std::printf("%s: pieces %d fewest %d ideas %d solutions %lld nodes %lld effort %.0f dead %.2f beams %d mech %d off %d grade %.2f (as written %.2f) start %d removals searched %d (%.2fs)\n",
-                    path.c_str(), f.pieces, f.fewest, f.ideas, static_cast<long long>(f.solutions),
-                    static_cast<long long>(f.nodes), f.effort, f.dead_first, f.beams, f.mechanics,
-                    int(f.needs_laser_off), f.grade, f.grade_before, start_score_for(f.grade), f.removal_searches, f.seconds);
+        level_figures f = verify_level(level, index, font);
+        std::printf(
+            "%s: pieces %d fewest %d ideas %d solutions %lld nodes %lld effort %.0f dead %.2f "
+            "beams %d mech %d off %d grade %.2f (as written %.2f) start %d removals searched %d "
+            "(%.2fs)\n",
+            path.c_str(), f.pieces, f.fewest, f.ideas, static_cast<long long>(f.solutions),
+            static_cast<long long>(f.nodes), f.effort, f.dead_first, f.beams, f.mechanics,
+            int(f.needs_laser_off), f.grade, f.grade_before, start_score_for(f.grade),
+            f.removal_searches, f.seconds);
         std::printf("  recipe %s\n", f.recipe.c_str());
         for (const std::string& d : f.decoys) std::printf("  decoy %s\n", d.c_str());
         for (const std::string& why : f.failures) std::printf("  FAIL %s\n", why.c_str());
@@ -181,10 +194,12 @@ int declutter(const std::string& font_path, int index, const std::vector<std::st
                 grid_row = 0;
                 in_legend = false;
             }
-            if (line == "legend") in_legend = true;
+            if (line == "legend")
+                in_legend = true;
             else if (in_legend && !line.empty() && line[0] != '#') {
                 bool used = false;
-                for (const std::string& row : level.grid_lines) used = used || row.find(line[0]) != std::string::npos;
+                for (const std::string& row : level.grid_lines)
+                    used = used || row.find(line[0]) != std::string::npos;
                 if (!used) continue;
             }
             text += line + "\n";
@@ -205,15 +220,16 @@ int place(const std::string& path) {
     level_source level = read_level_source(path);
     fixed_level f = split_level(level.grid);
     int stock = 0;
-    for (int k = 6; k < 14; ++k) stock += f.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) stock += f.stock[size_t(k)];
     solve_options o;
     o.keep = 4096;
     o.node_budget = 50'000'000;
     solve_result s = solve(f.board, f.stock, o);
-    std::printf("%s: fewest %d, exhausted %d, nodes %lld;", path.c_str(), s.fewest, int(s.exhausted),
-                static_cast<long long>(s.nodes));
+    std::printf("%s: fewest %d, exhausted %d, nodes %lld;", path.c_str(), s.fewest,
+                int(s.exhausted), static_cast<long long>(s.nodes));
     for (const auto& [size, count] : s.solutions_by_size)
-        std::printf(" %lld of %d pieces (%zu ideas);", static_cast<long long>(count), size, s.ideas_by_size[size].size());
+        std::printf(" %lld of %d pieces (%zu ideas);", static_cast<long long>(count), size,
+                    s.ideas_by_size[size].size());
     std::printf("\n");
     // One example of each idea of the fewest pieces, as column,row:kind/orientation (from 1).
     std::set<std::string> shown;
@@ -222,7 +238,8 @@ int place(const std::string& path) {
         shown.insert(sol.idea);
         std::printf("  idea %s (lasers %u):", sol.idea.c_str(), sol.laser_on);
         for (const placement& m : sol.pieces)
-            std::printf(" %d,%d:%d/%d", cell_column(m.cell) + 1, cell_row(m.cell) + 1, m.kind, m.orientation);
+            std::printf(" %d,%d:%d/%d", cell_column(m.cell) + 1, cell_row(m.cell) + 1, m.kind,
+                        m.orientation);
         std::printf("\n");
     }
     uint32_t all_on = (1u << f.board.laser_cells.size()) - 1;
@@ -231,7 +248,8 @@ int place(const std::string& path) {
         for (int cell = 0; cell < cell_count; ++cell)
             if (level.grid.code[size_t(cell)] / 100 >= 6) level.grid.code[size_t(cell)] = 0;
         for (const placement& m : sol.pieces)
-            level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
+            level.grid.code[size_t(m.cell)] =
+                m.kind * 100 + (is_sphere(m.kind) ? 0 : m.orientation * 10);
         std::ofstream(path) << format_level_source(level);
         return 0;
     }
@@ -249,14 +267,17 @@ int main(int argc, char** argv) {
         if (args.size() == 3 && args[0] == "grade") return grade(args[1], args[2]);
         if (args.size() == 2 && args[0] == "place") return place(args[1]);
         if (args.size() >= 4 && args[0] == "declutter")
-            return declutter(args[1], std::stoi(args[2]), std::vector<std::string>(args.begin() + 3, args.end()));
+            return declutter(args[1], std::stoi(args[2]),
+                             std::vector<std::string>(args.begin() + 3, args.end()));
         if (args.size() >= 4 && args[0] == "check")
-            return check(args[1], std::stoi(args[2]), std::vector<std::string>(args.begin() + 3, args.end()));
+            return check(args[1], std::stoi(args[2]),
+                         std::vector<std::string>(args.begin() + 3, args.end()));
     } catch (const source_error& e) {
         std::cerr << e.what() << "\n";
         return 1;
     }
-    std::cerr << "usage: levelc build <list> <game folder> | verify <list> <font16.dat> <report folder> |"
-                 " grade <list> <font16.dat> | check <font16.dat> <index> <source>...\n";
+    std::cerr
+        << "usage: levelc build <list> <game folder> | verify <list> <font16.dat> <report folder> |"
+           " grade <list> <font16.dat> | check <font16.dat> <index> <source>...\n";
     return 2;
 }

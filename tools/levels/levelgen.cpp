@@ -13,8 +13,8 @@
 // Last, the fixed pieces that no solution needs are taken away again.
 // Every accepted candidate is written as a source with its figures in a comment.
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -22,7 +22,8 @@
 #include <random>
 #include <set>
 
-#include "level_check.h"
+#include "board/piece_kinds.h"
+#include "level_rules.h"
 #include "level_source.h"
 #include "solver.h"
 
@@ -32,50 +33,118 @@ namespace {
 
 struct pack_config {
     int lasers_min = 1, lasers_max = 1;
-    bool coloured = false;           // lasers red, green or blue instead of white
-    bool diagonal = false;           // lasers may point diagonally
-    std::vector<int> kinds = {6};    // piece kinds to draw from
-    std::vector<int> must = {};      // kinds every candidate uses at least once
-    int walls = 6;                   // wall strokes of the template
+    bool coloured = false;                       // lasers red, green or blue instead of white
+    bool diagonal = false;                       // lasers may point diagonally
+    std::vector<int32_t> kinds = {kind_mirror};  // piece kinds to draw from
+    std::vector<int32_t> must = {};              // kinds every candidate uses at least once
+    int walls = 6;                               // wall strokes of the template
     int translators = 0;
-    bool bombs = false;              // tighten with bombs
-    int mixed_lamps = 0;             // mixed lamps wanted
+    bool bombs = false;   // tighten with bombs
+    int mixed_lamps = 0;  // mixed lamps wanted
     bool bonus = false;
-    int extra_lamps = 0;             // lamps on the way, not only at the ends
-    bool mixed_required = false;     // reject a layout without its mixed lamps
+    int extra_lamps = 0;          // lamps on the way, not only at the ends
+    bool mixed_required = false;  // reject a layout without its mixed lamps
 };
 
 pack_config config_for(int pack, int slot) {
     pack_config c;
     switch (pack) {
-    case 1: c.walls = 3 + slot; break;
-    case 2: c.bonus = true; c.walls = 5; c.kinds = {6}; break;
-    case 3: c.coloured = true; c.lasers_min = 2; c.lasers_max = slot >= 4 ? 3 : 2;
-            c.mixed_lamps = slot >= 3 ? 1 : 0; c.mixed_required = true; break;
-    case 4: c.walls = 12; c.kinds = {6}; c.translators = slot == 3 || slot == 5;
+        case 1: c.walls = 3 + slot; break;
+        case 2:
+            c.bonus = true;
+            c.walls = 5;
+            c.kinds = {kind_mirror};
+            break;
+        case 3:
+            c.coloured = true;
+            c.lasers_min = 2;
+            c.lasers_max = slot >= 4 ? 3 : 2;
+            c.mixed_lamps = slot >= 3 ? 1 : 0;
+            c.mixed_required = true;
+            break;
+        case 4:
+            c.walls = 12;
+            c.kinds = {kind_mirror};
+            c.translators = slot == 3 || slot == 5;
             c.lasers_max = slot >= 4 ? 2 : 1;
             break;
-    case 5: c.bombs = true; c.lasers_min = 1; c.lasers_max = 2; c.walls = 4; c.kinds = {6, 7}; break;
-    case 6: c.lasers_min = 2; c.lasers_max = 3; c.coloured = true; c.mixed_lamps = 1; c.bombs = slot % 2;
-            c.kinds = {6, 7}; c.translators = slot % 3 == 0; break;
-    case 7: c.lasers_min = 2; c.lasers_max = 3; c.coloured = slot % 2; c.mixed_lamps = slot % 2;
-            c.kinds = {6, 7}; c.walls = 8; c.bombs = slot >= 4; c.translators = slot == 3; break;
-    case 8: c.kinds = {6, 8}; c.must = {8}; c.diagonal = slot >= 4; c.lasers_max = slot >= 5 ? 2 : 1; break;
-    case 9: c.kinds = {6, 9}; c.must = {9}; c.lasers_max = slot >= 5 ? 2 : 1; c.extra_lamps = 0; break;
-    case 10: case 11: case 12:
-        c.kinds = pack == 12 ? std::vector<int>{6, 7, 8, 9} : std::vector<int>{6, 8, 9};
-        c.lasers_min = 1; c.lasers_max = 2; c.coloured = pack != 10;
-        c.mixed_lamps = pack == 12; c.bombs = pack == 11; c.walls = 8; break;
-    case 13: c.kinds = {6, 11, 12, 13}; c.must = {11 + slot % 3}; c.lasers_min = 1;
-             c.lasers_max = slot >= 4 ? 2 : 1; c.coloured = slot >= 5;
-             break;
-    case 14: c.kinds = {6, 9, 11, 12, 13}; c.lasers_min = 1; c.lasers_max = 2; c.coloured = true;
-             c.mixed_lamps = slot >= 4 ? 2 : 1; break;
-    default:
-        c.kinds = {6, 7, 8, 9, 11, 12, 13}; c.lasers_min = pack >= 19 ? 2 : 1; c.lasers_max = 2;
-        c.coloured = true; c.mixed_lamps = 1; c.bombs = pack % 2; c.walls = 9;
-        c.diagonal = pack >= 17;
-        break;
+        case 5:
+            c.bombs = true;
+            c.lasers_min = 1;
+            c.lasers_max = 2;
+            c.walls = 4;
+            c.kinds = {kind_mirror, kind_double_mirror};
+            break;
+        case 6:
+            c.lasers_min = 2;
+            c.lasers_max = 3;
+            c.coloured = true;
+            c.mixed_lamps = 1;
+            c.bombs = slot % 2;
+            c.kinds = {kind_mirror, kind_double_mirror};
+            c.translators = slot % 3 == 0;
+            break;
+        case 7:
+            c.lasers_min = 2;
+            c.lasers_max = 3;
+            c.coloured = slot % 2;
+            c.mixed_lamps = slot % 2;
+            c.kinds = {kind_mirror, kind_double_mirror};
+            c.walls = 8;
+            c.bombs = slot >= 4;
+            c.translators = slot == 3;
+            break;
+        case 8:
+            c.kinds = {kind_mirror, kind_prism};
+            c.must = {kind_prism};
+            c.diagonal = slot >= 4;
+            c.lasers_max = slot >= 5 ? 2 : 1;
+            break;
+        case 9:
+            c.kinds = {kind_mirror, kind_double_prism};
+            c.must = {kind_double_prism};
+            c.lasers_max = slot >= 5 ? 2 : 1;
+            c.extra_lamps = 0;
+            break;
+        case 10:
+        case 11:
+        case 12:
+            c.kinds = pack == 12 ? std::vector<int32_t>{kind_mirror, kind_double_mirror, kind_prism,
+                                                        kind_double_prism}
+                                 : std::vector<int32_t>{kind_mirror, kind_prism, kind_double_prism};
+            c.lasers_min = 1;
+            c.lasers_max = 2;
+            c.coloured = pack != 10;
+            c.mixed_lamps = pack == 12;
+            c.bombs = pack == 11;
+            c.walls = 8;
+            break;
+        case 13:
+            c.kinds = {kind_mirror, kind_red_sphere, kind_green_sphere, kind_blue_sphere};
+            c.must = {kind_red_sphere + slot % 3};
+            c.lasers_min = 1;
+            c.lasers_max = slot >= 4 ? 2 : 1;
+            c.coloured = slot >= 5;
+            break;
+        case 14:
+            c.kinds = {kind_mirror, kind_double_prism, kind_red_sphere, kind_green_sphere,
+                       kind_blue_sphere};
+            c.lasers_min = 1;
+            c.lasers_max = 2;
+            c.coloured = true;
+            c.mixed_lamps = slot >= 4 ? 2 : 1;
+            break;
+        default:
+            c.kinds = {kind_mirror,     kind_double_mirror, kind_prism,      kind_double_prism,
+                       kind_red_sphere, kind_green_sphere,  kind_blue_sphere};
+            c.lasers_min = pack >= 19 ? 2 : 1;
+            c.lasers_max = 2;
+            c.coloured = true;
+            c.mixed_lamps = 1;
+            c.bombs = pack % 2;
+            c.walls = 9;
+            c.diagonal = pack >= 17;
+            break;
     }
     return c;
 }
@@ -95,9 +164,19 @@ struct generator {
         // Wall strokes anchored at the edge or free-standing short bars.
         for (int w = 0; w < config.walls; ++w) {
             int x = rnd(columns), y = rnd(rows), d = rnd(4) * 2, len = 1 + rnd(4);
-            if (rnd(2)) { if (rnd(2)) x = rnd(2) ? 0 : columns - 1; else y = rnd(2) ? 0 : rows - 1; }
+            if (rnd(2)) {
+                if (rnd(2))
+                    x = rnd(2) ? 0 : columns - 1;
+                else
+                    y = rnd(2) ? 0 : rows - 1;
+            }
             for (int i = 0; i < len; ++i) {
-                int cx = x + i * (d == 2 ? 1 : d == 6 ? -1 : 0), cy = y + i * (d == 4 ? 1 : d == 0 ? -1 : 0);
+                int cx = x + i * (d == 2   ? 1
+                                  : d == 6 ? -1
+                                           : 0),
+                    cy = y + i * (d == 4   ? 1
+                                  : d == 0 ? -1
+                                           : 0);
                 if (cx < 0 || cy < 0 || cx >= columns || cy >= rows) break;
                 g.code[size_t(cell_index(cx, cy))] = 400;
             }
@@ -112,8 +191,11 @@ struct generator {
                 int c = cell_index(x, y);
                 if (!free_cell(g, c)) continue;
                 // The first cell ahead must be open, and there must be room to travel.
-                int nx = x + (dir >= 1 && dir <= 3) - (dir >= 5), ny = y + (dir >= 3 && dir <= 5) - (dir == 0 || dir == 1 || dir == 7);
-                if (nx < 0 || ny < 0 || nx >= columns || ny >= rows || !free_cell(g, cell_index(nx, ny))) continue;
+                int nx = x + (dir >= 1 && dir <= 3) - (dir >= 5),
+                    ny = y + (dir >= 3 && dir <= 5) - (dir == 0 || dir == 1 || dir == 7);
+                if (nx < 0 || ny < 0 || nx >= columns || ny >= rows ||
+                    !free_cell(g, cell_index(nx, ny)))
+                    continue;
                 int colour = config.coloured ? colours[size_t(l % 3)] : 0;
                 g.code[size_t(c)] = 100 + dir * 10 + colour;
                 break;
@@ -121,7 +203,8 @@ struct generator {
         }
         // Aim a second laser across the first one's beam, so that the beams cross: where double
         // mirrors and mixed lamps find their work.
-        bool aim = config.mixed_required || std::find(config.must.begin(), config.must.end(), 7) != config.must.end();
+        bool aim = config.mixed_required || std::find(config.must.begin(), config.must.end(),
+                                                      kind_double_mirror) != config.must.end();
         fixed_level first = split_level(g);
         if (aim && first.board.laser_cells.size() >= 2) {
             int moved = first.board.laser_cells[1];
@@ -142,7 +225,8 @@ struct generator {
                 x += sx[back];
                 y += sy[back];
                 if (x < 0 || y < 0 || x >= columns || y >= rows) return false;
-                if (i + 1 < distance && g.code[size_t(cell_index(x, y))] == 400) g.code[size_t(cell_index(x, y))] = 0;
+                if (i + 1 < distance && g.code[size_t(cell_index(x, y))] == 400)
+                    g.code[size_t(cell_index(x, y))] = 0;
             }
             if (g.code[size_t(cell_index(x, y))] != 0) return false;
             g.code[size_t(cell_index(x, y))] = 100 + dir * 10 + code % 10;
@@ -162,10 +246,12 @@ struct generator {
     bool place_pieces(level_grid& g, std::vector<placement>& placed) {
         std::vector<int> kinds;
         for (int k : config.must) kinds.push_back(k);
-        while (int(kinds.size()) < pieces) kinds.push_back(config.kinds[size_t(rnd(int(config.kinds.size())))]);
+        while (int(kinds.size()) < pieces)
+            kinds.push_back(config.kinds[size_t(rnd(int(config.kinds.size())))]);
         kinds.resize(size_t(pieces));
         // The pack's own piece goes in last, where the beams it can play with already run.
-        std::shuffle(kinds.begin() + std::min<long>(long(config.must.size()), long(kinds.size())), kinds.end(), rng);
+        std::shuffle(kinds.begin() + std::min<long>(long(config.must.size()), long(kinds.size())),
+                     kinds.end(), rng);
         std::reverse(kinds.begin(), kinds.end());
         int last_step = 0;
         for (int p = 0; p < pieces; ++p) {
@@ -179,22 +265,31 @@ struct generator {
                 // A double mirror earns its place where two beams cross: it turns one and lets
                 // the other along its plates, or turns both.
                 std::vector<size_t> crossing;
-                if (kind == 7)
+                if (kind == kind_double_mirror)
                     for (size_t a = 0; a < tr.entries.size(); ++a)
                         for (size_t b = 0; b < a; ++b)
-                            if (tr.entries[a].cell == tr.entries[b].cell && tr.entries[a].dir != tr.entries[b].dir)
+                            if (tr.entries[a].cell == tr.entries[b].cell &&
+                                tr.entries[a].dir != tr.entries[b].dir)
                                 crossing.push_back(b);
-                if (kind == 7 && crossing.empty()) {
-                    if (std::find(config.must.begin(), config.must.end(), 7) != config.must.end()) return false;
-                    kind = 6;
+                if (kind == kind_double_mirror && crossing.empty()) {
+                    if (std::find(config.must.begin(), config.must.end(), kind_double_mirror) !=
+                        config.must.end())
+                        return false;
+                    kind = kind_mirror;
                 }
                 const beam_entry& e = !crossing.empty() && attempt < 50
                                           ? tr.entries[crossing[size_t(rnd(int(crossing.size())))]]
                                           : tr.entries[size_t(rnd(int(tr.entries.size())))];
                 if (e.step <= last_step && crossing.empty() && attempt < 40) continue;
                 std::vector<int> good;
-                for (int o = 0; o < (kind == 7 || kind == 8 ? 4 : kind >= 10 ? 1 : 8); ++o) {
-                    if (kind >= 10) { if (kind - 10 != e.colour) good.push_back(o); continue; }
+                for (int o = 0; o < (kind == kind_double_mirror || kind == kind_prism ? 4
+                                     : is_sphere(kind)                                ? 1
+                                                                                      : 8);
+                     ++o) {
+                    if (is_sphere(kind)) {
+                        if (sphere_colour_of(kind) != e.colour) good.push_back(o);
+                        continue;
+                    }
                     int split;
                     int out = piece_turn(kind, o, e.dir, &split);
                     if (out >= 0 && out != e.dir) good.push_back(o);
@@ -202,10 +297,13 @@ struct generator {
                 if (good.empty()) continue;
                 int o = good[size_t(rnd(int(good.size())))];
                 level_grid trial = g;
-                trial.code[size_t(e.cell)] = kind * 100 + (kind <= 9 ? o * 10 : 0);
+                trial.code[size_t(e.cell)] = kind * 100 + (is_sphere(kind) ? 0 : o * 10);
                 fixed_level tf = split_level(trial);
                 sim_board b = tf.board;
-                for (const auto& s : tf.solution) { b.kind[size_t(s.cell)] = int8_t(s.kind); b.state[size_t(s.cell)] = int8_t(s.orientation); }
+                for (const auto& s : tf.solution) {
+                    b.kind[size_t(s.cell)] = int8_t(s.kind);
+                    b.state[size_t(s.cell)] = int8_t(s.orientation);
+                }
                 trace_result t2;
                 sim_trace(b, (1u << b.laser_cells.size()) - 1, true, t2);
                 if (t2.explosion_step != no_step || t2.beams > 20) continue;
@@ -222,7 +320,10 @@ struct generator {
     sim_board solved_board(const level_grid& g) {
         fixed_level f = split_level(g);
         sim_board b = f.board;
-        for (const auto& s : f.solution) { b.kind[size_t(s.cell)] = int8_t(s.kind); b.state[size_t(s.cell)] = int8_t(s.orientation); }
+        for (const auto& s : f.solution) {
+            b.kind[size_t(s.cell)] = int8_t(s.kind);
+            b.state[size_t(s.cell)] = int8_t(s.orientation);
+        }
         return b;
     }
 
@@ -268,14 +369,18 @@ struct generator {
             // Only beams bent by a piece on the way get a lamp at their end.
             size_t last_turn = 0;
             for (size_t i = 1; i < path.size(); ++i)
-                if (path[i].dir != path[i - 1].dir || path[i].colour != path[i - 1].colour) last_turn = i;
+                if (path[i].dir != path[i - 1].dir || path[i].colour != path[i - 1].colour)
+                    last_turn = i;
             bool bent = last_turn > 0 || beam >= int(b.laser_cells.size());
             for (const beam_entry& v : tr.piece_visits) bent = bent || v.beam == beam;
             // The lamp goes after the last piece the beam meets.
             for (const beam_entry& v : tr.piece_visits)
                 if (v.beam == beam)
                     for (size_t i = 0; i < path.size(); ++i)
-                        if (path[i].step > v.step) { last_turn = std::max(last_turn, i); break; }
+                        if (path[i].step > v.step) {
+                            last_turn = std::max(last_turn, i);
+                            break;
+                        }
             if (!bent) continue;
             size_t from = last_turn + (path.size() - last_turn) / 2;
             if (from >= path.size()) continue;
@@ -350,7 +455,10 @@ struct generator {
                 o.all_masks = true;
                 r = solve(f.board, f.stock, o);
             }
-            if (!r.exhausted && r.solutions < o.stop_after) { why = "budget"; return false; }
+            if (!r.exhausted && r.solutions < o.stop_after) {
+                why = "budget";
+                return false;
+            }
             std::vector<const solution*> unwanted;
             for (const solution& s : r.kept)
                 if (int(s.pieces.size()) < stock_size || s.idea != intended) unwanted.push_back(&s);
@@ -363,7 +471,10 @@ struct generator {
             std::map<int, int> score;
             for (const solution* s : unwanted) {
                 sim_board b = f.board;
-                for (const placement& m : s->pieces) { b.kind[size_t(m.cell)] = int8_t(m.kind); b.state[size_t(m.cell)] = int8_t(m.orientation); }
+                for (const placement& m : s->pieces) {
+                    b.kind[size_t(m.cell)] = int8_t(m.kind);
+                    b.state[size_t(m.cell)] = int8_t(m.orientation);
+                }
                 trace_result tr;
                 sim_trace(b, s->laser_on, true, tr);
                 std::set<int> cells;
@@ -375,11 +486,15 @@ struct generator {
             if (score.empty()) {
                 why = "an unwanted solution uses only the intended cells";
                 if (std::getenv("LEVELGEN_DEBUG")) {
-                    level_source l; l.grid = g; l.note = "x";
+                    level_source l;
+                    l.grid = g;
+                    l.note = "x";
                     std::cerr << format_level_source(l) << "intended " << intended << "\n";
                     for (const solution* s : unwanted) {
                         std::cerr << "unwanted " << s->idea << " mask " << s->laser_on << ":";
-                        for (const placement& m : s->pieces) std::cerr << " " << cell_column(m.cell) << "," << cell_row(m.cell) << "k" << m.kind << "o" << m.orientation;
+                        for (const placement& m : s->pieces)
+                            std::cerr << " " << cell_column(m.cell) << "," << cell_row(m.cell)
+                                      << "k" << m.kind << "o" << m.orientation;
                         std::cerr << "\n";
                     }
                 }
@@ -391,11 +506,16 @@ struct generator {
                 int x = cell_column(c), y = cell_row(c), bonus = 0;
                 for (int d = 0; d < 8; d += 2) {
                     int nx = x + (d == 2) - (d == 6), ny = y + (d == 4) - (d == 0);
-                    if (nx < 0 || ny < 0 || nx >= columns || ny >= rows) bonus += 1;
-                    else if (g.code[size_t(cell_index(nx, ny))] == 400) bonus += 2;
+                    if (nx < 0 || ny < 0 || nx >= columns || ny >= rows)
+                        bonus += 1;
+                    else if (g.code[size_t(cell_index(nx, ny))] == 400)
+                        bonus += 2;
                 }
                 int total = s + bonus + rnd(3);
-                if (total > best_score) { best_score = total; best = c; }
+                if (total > best_score) {
+                    best_score = total;
+                    best = c;
+                }
             }
             g.code[size_t(best)] = config.bombs && rnd(4) != 0 ? 300 : 400;
             // A bomb must not go off on the empty board.
@@ -416,7 +536,7 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
     level_source level = read_level_source(in);
     fixed_level f = split_level(level.grid);
     int pieces = 0;
-    for (int k = 6; k < 14; ++k) pieces += f.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += f.stock[size_t(k)];
     generator gen{std::mt19937(1), pack, slot, pieces, config_for(pack, slot)};
     std::string why;
     if (!gen.tighten(level.grid, pieces, why)) {
@@ -424,7 +544,7 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
         return 1;
     }
     std::ofstream(out) << format_level_source(level);
-    level_figures fig = check_level(level, (pack - 1) * 6 + slot - 1, load_note_metrics(""));
+    level_figures fig = verify_level(level, (pack - 1) * 6 + slot - 1, load_note_metrics(""));
     std::cout << out << " grade " << fig.grade << "\n";
     for (const std::string& f2 : fig.failures) std::cout << "  " << f2 << "\n";
     return 0;
@@ -434,11 +554,15 @@ int main(int argc, char** argv) {
     if (argc == 6 && std::string(argv[1]) == "tighten")
         return tighten_draft(std::stoi(argv[2]), std::stoi(argv[3]), argv[4], argv[5]);
     if (argc < 7) {
-        std::cerr << "usage: levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [font16.dat]\n";
+        std::cerr << "usage: levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> "
+                     "[font16.dat]\n";
         return 2;
     }
-    generator gen{std::mt19937(uint32_t(std::stoul(argv[4]))), std::stoi(argv[1]), std::stoi(argv[2]),
-                  std::stoi(argv[3]), {}};
+    generator gen{std::mt19937(uint32_t(std::stoul(argv[4]))),
+                  std::stoi(argv[1]),
+                  std::stoi(argv[2]),
+                  std::stoi(argv[3]),
+                  {}};
     gen.config = config_for(gen.pack, gen.slot);
     // A designer's overrides for one run: kinds every candidate must use (LEVELGEN_MUST=7,7 for
     // two double mirrors), lamps along the beams (LEVELGEN_EXTRA_LAMPS=n, so that big stocks
@@ -449,12 +573,14 @@ int main(int argc, char** argv) {
             if (*p >= '0' && *p <= '9') {
                 int kind = int(std::strtol(p, nullptr, 10));
                 gen.config.must.push_back(kind);
-                if (std::find(gen.config.kinds.begin(), gen.config.kinds.end(), kind) == gen.config.kinds.end())
+                if (std::find(gen.config.kinds.begin(), gen.config.kinds.end(), kind) ==
+                    gen.config.kinds.end())
                     gen.config.kinds.push_back(kind);
                 while (p[1] >= '0' && p[1] <= '9') ++p;
             }
     }
-    if (const char* extra = std::getenv("LEVELGEN_EXTRA_LAMPS")) gen.config.extra_lamps = std::atoi(extra);
+    if (const char* extra = std::getenv("LEVELGEN_EXTRA_LAMPS"))
+        gen.config.extra_lamps = std::atoi(extra);
     if (const char* lasers = std::getenv("LEVELGEN_LASERS"))
         gen.config.lasers_min = gen.config.lasers_max = std::atoi(lasers);
     int tries = std::stoi(argv[5]);
@@ -469,19 +595,34 @@ int main(int argc, char** argv) {
     for (int t = 0; t < tries; ++t) {
         level_grid g;
         std::vector<placement> placed;
-        if (!gen.lay_out(g)) { rejected["layout"]++; continue; }
-        if (!gen.place_pieces(g, placed)) { rejected["pieces"]++; continue; }
-        if (!gen.place_lamps(g)) { rejected["lamps"]++; continue; }
+        if (!gen.lay_out(g)) {
+            rejected["layout"]++;
+            continue;
+        }
+        if (!gen.place_pieces(g, placed)) {
+            rejected["pieces"]++;
+            continue;
+        }
+        if (!gen.place_lamps(g)) {
+            rejected["lamps"]++;
+            continue;
+        }
         // Pieces the finished layout does not need come off again; one fewer than asked is fine.
         int kept = gen.drop_idle_pieces(g);
-        if (kept < std::max(1, gen.pieces - (gen.pieces >= 4 ? 2 : 1))) { rejected["pieces of the layout idle"]++; continue; }
+        if (kept < std::max(1, gen.pieces - (gen.pieces >= 4 ? 2 : 1))) {
+            rejected["pieces of the layout idle"]++;
+            continue;
+        }
         int asked = gen.pieces;
         gen.pieces = kept;
         std::string why;
         bool tight = gen.tighten(g, gen.pieces, why);
         int stock_size = gen.pieces;
         gen.pieces = asked;
-        if (!tight) { rejected[why]++; continue; }
+        if (!tight) {
+            rejected[why]++;
+            continue;
+        }
         level_source level;
         level.grid = g;
         level.note = "Draft.";
@@ -490,7 +631,7 @@ int main(int argc, char** argv) {
             // round with three more mirrors, so the cheap idea earns their bonus.
             fixed_level f = split_level(g);
             const int bonus_extra = 3;
-            std::array<int, 14> stock = f.stock;
+            std::array<int32_t, piece_kind_count> stock = f.stock;
             stock[6] += bonus_extra;
             solve_options o;
             o.node_budget = 400'000;
@@ -499,13 +640,20 @@ int main(int argc, char** argv) {
             std::vector<const solution*> longer;
             for (const solution& s : r.kept)
                 if (int(s.pieces.size()) == stock_size + bonus_extra) longer.push_back(&s);
-            if (longer.empty()) { rejected["no longer way"]++; continue; }
+            if (longer.empty()) {
+                rejected["no longer way"]++;
+                continue;
+            }
             const solution* s = longer[size_t(gen.rnd(int(longer.size())))];
-            if (s->laser_on != (1u << f.board.laser_cells.size()) - 1) { rejected["longer way needs laser off"]++; continue; }
+            if (s->laser_on != (1u << f.board.laser_cells.size()) - 1) {
+                rejected["longer way needs laser off"]++;
+                continue;
+            }
             for (int c = 0; c < cell_count; ++c)
                 if (g.code[size_t(c)] / 100 >= 6) level.grid.code[size_t(c)] = 0;
             for (const placement& m : s->pieces)
-                level.grid.code[size_t(m.cell)] = m.kind * 100 + (m.kind <= 9 ? m.orientation * 10 : 0);
+                level.grid.code[size_t(m.cell)] =
+                    m.kind * 100 + (is_sphere(m.kind) ? 0 : m.orientation * 10);
             level.bonus = true;
         }
         if (want_off) {
@@ -513,30 +661,36 @@ int main(int argc, char** argv) {
             // (LEVELGEN_WANT_OFF): the levels that need a laser switched off while building.
             fixed_level f = split_level(level.grid);
             std::vector<placement> pieces;
-            for (const fixed_level::piece& p : f.solution) pieces.push_back({p.cell, p.kind, p.orientation});
-            const bool safe_order = buildable(f.board, pieces, (1u << f.board.laser_cells.size()) - 1);
-            if (safe_order) { rejected["buildable with lasers on"]++; continue; }
+            for (const fixed_level::piece& p : f.solution)
+                pieces.push_back({p.cell, p.kind, p.orientation});
+            const bool safe_order =
+                buildable(f.board, pieces, (1u << f.board.laser_cells.size()) - 1);
+            if (safe_order) {
+                rejected["buildable with lasers on"]++;
+                continue;
+            }
         }
         // Walls of the template that no solution needs come off: scenery is a fault.
         take_away_inert(level, index, font);
-        level_figures fig = check_level(level, index, font);
+        level_figures fig = verify_level(level, index, font);
         if (fig.needs_laser_off) {
             level.laser_off = true;
             level.note = "Draft: switch a laser off.";
-            fig = check_level(level, index, font);
+            fig = verify_level(level, index, font);
         }
         if (!fig.failures.empty()) {
             rejected[fig.failures[0]]++;
-            if (std::getenv("LEVELGEN_DEBUG")) std::cerr << format_level_source(level) << fig.failures[0] << "\n";
+            if (std::getenv("LEVELGEN_DEBUG"))
+                std::cerr << format_level_source(level) << fig.failures[0] << "\n";
             continue;
         }
         char name[256];
-        std::snprintf(name, sizeof name, "%s/p%02d_%d_k%d_s%s_%03d.lvl", out.c_str(), gen.pack, gen.slot,
-                      stock_size, argv[4], t);
+        std::snprintf(name, sizeof name, "%s/p%02d_%d_k%d_s%s_%03d.lvl", out.c_str(), gen.pack,
+                      gen.slot, stock_size, argv[4], t);
         std::ofstream file(name);
-        file << "# grade " << fig.grade << " effort " << fig.effort << " dead " << fig.dead_first << " nodes "
-             << fig.nodes << " beams " << fig.beams << " lasers " << fig.lasers << " off " << fig.needs_laser_off
-             << " mech " << fig.mechanics << "\n"
+        file << "# grade " << fig.grade << " effort " << fig.effort << " dead " << fig.dead_first
+             << " nodes " << fig.nodes << " beams " << fig.beams << " lasers " << fig.lasers
+             << " off " << fig.needs_laser_off << " mech " << fig.mechanics << "\n"
              << format_level_source(level);
         ++accepted;
         std::cout << name << " grade " << fig.grade << "\n";

@@ -35,17 +35,17 @@ fixed_level split_level(const level_grid& grid) {
         int32_t d = grid.code[cell];
         int k = d / 100, o = (d / 10) % 10, c = d % 10;
         sim_board& b = out.board;
-        if (k >= 6) {
+        if (k >= kind_mirror) {
             out.stock[k] += 1;
-            if (k == 9) b.double_prism_slots += 1;
-            out.solution.push_back({cell, k, k <= 9 ? o : 0});
+            if (k == kind_double_prism) b.double_prism_slots += 1;
+            out.solution.push_back({cell, k, k <= kind_double_prism ? o : 0});
             continue;
         }
         b.kind[cell] = int8_t(k);
-        if (k == 1 || k == 5) b.state[cell] = int8_t(o);
-        if (k <= 2) b.colour[cell] = int8_t(c);
-        if (k == 1) b.laser_cells.push_back(int16_t(cell));
-        if (k == 2) b.lamp_cells.push_back(int16_t(cell));
+        if (k == kind_laser || k == kind_translator) b.state[cell] = int8_t(o);
+        if (k <= kind_lamp) b.colour[cell] = int8_t(c);
+        if (k == kind_laser) b.laser_cells.push_back(int16_t(cell));
+        if (k == kind_lamp) b.lamp_cells.push_back(int16_t(cell));
     }
     return out;
 }
@@ -64,7 +64,7 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
     out.lit_path = 0;
     for (int i = 0; i < count; ++i) {
         int cell = b.laser_cells[i];
-        beams[i] = {cell_column(cell), cell_row(cell), b.colour[cell], b.state[cell], 0,
+        beams[i] = {cell_column(cell),       cell_row(cell), b.colour[cell], b.state[cell], 0,
                     int((laser_on >> i) & 1)};
     }
     if (signature) sig.assign(count, std::string());
@@ -83,20 +83,31 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
         }
         for (int i = 0; i < n; ++i) {
             beam& m = beams[i];
-            if (!on_board(m.x, m.y)) { m.active = 0; continue; }
+            if (!on_board(m.x, m.y)) {
+                m.active = 0;
+                continue;
+            }
             if (m.active != 1) continue;
             int cell = cell_index(m.x, m.y);
             int k = b.kind[cell];
             if (cell == exploded_cell) k = 0;
             m.entry_dir = m.dir;
             out.lit_path += 1;
-            if (want_entries && k == 0 && cell != exploded_cell)
-                out.entries.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
-            if (want_entries && k >= 6)
-                out.piece_visits.push_back({step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
-            if (k == 1) { m.active = 0; continue; }
-            if (k == 2) { out.lamp_mask[cell] |= uint8_t(beam_colour_bit[size_t(m.colour)]); continue; }
-            if (k == 3) {
+            if (want_entries && k == kind_empty && cell != exploded_cell)
+                out.entries.push_back(
+                    {step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
+            if (want_entries && k >= kind_mirror)
+                out.piece_visits.push_back(
+                    {step, int16_t(cell), int8_t(m.dir), int8_t(m.colour), int16_t(i)});
+            if (k == kind_laser) {
+                m.active = 0;
+                continue;
+            }
+            if (k == kind_lamp) {
+                out.lamp_mask[cell] |= uint8_t(beam_colour_bit[size_t(m.colour)]);
+                continue;
+            }
+            if (k == kind_bomb) {
                 m.active = 0;
                 if (out.explosion_step == no_step) {
                     out.explosion_step = step;
@@ -104,12 +115,19 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                 }
                 continue;
             }
-            if (cell == exploded_cell) { m.active = 0; continue; }
-            if (k == 0) continue;
-            if (k == 4) { m.active = 0; continue; }
-            if (k >= 10) {
-                if (signature && k - 10 != m.colour) colour_sig[size_t(i)] += char('0' + k - 10);
-                m.colour = k - 10;
+            if (cell == exploded_cell) {
+                m.active = 0;
+                continue;
+            }
+            if (k == kind_empty) continue;
+            if (k == kind_wall) {
+                m.active = 0;
+                continue;
+            }
+            if (k >= kind_white_sphere) {
+                if (signature && sphere_colour_of(k) != m.colour)
+                    colour_sig[size_t(i)] += char('0' + sphere_colour_of(k));
+                m.colour = sphere_colour_of(k);
                 continue;
             }
             int split = -1;
@@ -117,11 +135,12 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
             int d = piece_turn(k, b.state[cell], m.dir, &split);
             if (d < 0) {
                 m.active = 0;
-                if (signature && k >= 6) sig[i] += std::to_string(in) + "x";
+                if (signature && k >= kind_mirror) sig[i] += std::to_string(in) + "x";
                 continue;
             }
             m.dir = d;
-            if (signature && k >= 6 && d != in) sig[i] += std::to_string(in) + ">" + std::to_string(d);
+            if (signature && k >= kind_mirror && d != in)
+                sig[i] += std::to_string(in) + ">" + std::to_string(d);
             if (split >= 0 && count < beam_limit) {
                 beams[count] = {m.x, m.y, m.colour, split, m.entry_dir, 1};
                 if (signature) {
@@ -141,8 +160,10 @@ void sim_trace(const sim_board& b, uint32_t laser_on, bool want_entries, trace_r
                     if (p.entry_dir == (q.dir + 4) % 8 || p.dir == (q.entry_dir + 4) % 8) {
                         int k = b.kind[cell_index(p.x, p.y)];
                         if (cell_index(p.x, p.y) == exploded_cell) k = 0;
-                        if (k == 5) { p.active = 0; q.active = 0; }
-                        else if ((p.active == 1 && q.active == 1) || k > 6) {
+                        if (k == kind_translator) {
+                            p.active = 0;
+                            q.active = 0;
+                        } else if ((p.active == 1 && q.active == 1) || k > kind_mirror) {
                             p.active = 0;
                             q.active = 0;
                         }

@@ -1,7 +1,7 @@
 // A compact copy of a board for the level tools: the solver traces it millions of times, so it
 // keeps only kind, state and colour per cell and records what the search needs to know.
 //
-// The game's own trace stays the judge: every level is replayed with it (level_check), and the
+// The game's own trace stays the judge: every level is replayed with it (level_rules), and the
 // tests compare this copy with it on random boards.
 #pragma once
 
@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "board/piece_kinds.h"
 
 namespace levels {
 
@@ -41,8 +43,10 @@ struct sim_board {
 // off, their kinds counted into stock (indexed by kind, 6 to 13).
 struct fixed_level {
     sim_board board;
-    std::array<int, 14> stock{};
-    struct piece { int cell, kind, orientation; };
+    std::array<int32_t, piece_kind_count> stock{};
+    struct piece {
+        int cell, kind, orientation;
+    };
     std::vector<piece> solution;
 };
 fixed_level split_level(const level_grid& grid);
@@ -51,9 +55,9 @@ fixed_level split_level(const level_grid& grid);
 struct beam_entry {
     int step;
     int16_t cell;
-    int8_t dir;      // direction of travel on entering
+    int8_t dir;  // direction of travel on entering
     int8_t colour;
-    int16_t beam;    // index of the beam in the trace
+    int16_t beam;  // index of the beam in the trace
 };
 
 struct trace_result {
@@ -61,8 +65,8 @@ struct trace_result {
     int explosion_step = no_step;                 // first step at which a bomb went off
     int beams = 0;
     int steps = 0;
-    int lit_path = 0;          // cells entered by solid beams
-    std::vector<beam_entry> entries;  // into empty cells, in step order
+    int lit_path = 0;                      // cells entered by solid beams
+    std::vector<beam_entry> entries;       // into empty cells, in step order
     std::vector<beam_entry> piece_visits;  // into cells with a movable piece, in step order
     bool all_lit = false;
     bool won() const { return all_lit && explosion_step == no_step; }

@@ -7,12 +7,13 @@
 
 #include "board/beam_rules.h"
 #include "board/board_state.h"
+#include "board/piece_kinds.h"
 
 namespace levels {
 
 namespace {
 
-constexpr int orientation_count[14] = {0, 0, 0, 0, 0, 0, 8, 4, 4, 8, 1, 1, 1, 1};
+constexpr int32_t orientation_count[piece_kind_count] = {0, 0, 0, 0, 0, 0, 8, 4, 4, 8, 1, 1, 1, 1};
 
 // The game's rules for the turning pieces, looked up once: the search asks them millions of
 // times. exit is the direction a beam leaves in (-1: stopped), split the direction of a double
@@ -36,7 +37,7 @@ const turn_table& turn_rules() {
 
 struct plain_search {
     sim_board board;
-    std::array<int, 14> stock{};
+    std::array<int32_t, piece_kind_count> stock{};
     int placed = 0;
     int total = 0;
     uint32_t mask = 0;
@@ -48,14 +49,17 @@ struct plain_search {
     bool stopped = false;
     bool at_root_stats = false;
     // One trace and one move list per depth, reused from node to node (no allocation per node).
-    struct move { int cell, kind, orientation, step; bool stops_only; };
+    struct move {
+        int cell, kind, orientation, step;
+        bool stops_only;
+    };
     std::vector<trace_result> traces;
     std::vector<std::vector<move>> move_lists;
 
-    plain_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
-           solve_result& r)
+    plain_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s,
+                 const solve_options& o, solve_result& r)
         : board(b), stock(s), options(o), result(r), random(o.seed) {
-        for (int k = 6; k < 14; ++k) total += stock[k];
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) total += stock[k];
         all_on = (1u << board.laser_cells.size()) - 1;
         // Sized once: the lists of the nodes above stay in place while a child runs.
         traces.resize(size_t(total) + 1);
@@ -65,7 +69,7 @@ struct plain_search {
     // A piece of this kind and orientation changes a beam arriving in this direction and
     // colour.
     static bool changes(int kind, int orientation, int dir, int colour) {
-        if (kind >= 10) return kind - 10 != colour;
+        if (is_sphere(kind)) return sphere_colour_of(kind) != colour;
         int split;
         int out = piece_turn(kind, orientation, dir, &split);
         return out != dir || split >= 0;
@@ -122,14 +126,15 @@ struct plain_search {
             int step = e[i].step, cell = e[i].cell;
             bool after = step > last_step || (step == last_step && cell > last_cell);
             if (after && step < t.explosion_step) {
-                for (int kind = 6; kind < 14; ++kind) {
+                for (int32_t kind = kind_mirror; kind < piece_kind_count; ++kind) {
                     if (stock[kind] == 0) continue;
                     for (int o = 0; o < orientation_count[kind]; ++o) {
                         bool acts = false, turns = false;
                         for (size_t m = i; m < j; ++m) {
                             bool c = changes(kind, o, e[m].dir, e[m].colour);
                             acts = acts || c;
-                            turns = turns || (c && (kind >= 10 || piece_turn(kind, o, e[m].dir, nullptr) >= 0));
+                            turns = turns || (c && (is_sphere(kind) ||
+                                                    piece_turn(kind, o, e[m].dir, nullptr) >= 0));
                         }
                         if (!acts) continue;
                         bool leaves_earlier = true;
@@ -193,7 +198,7 @@ struct plain_search {
 //   would enter a cell as the beam that stopped there, or its partner, already had.
 struct network_search {
     sim_board board;
-    std::array<int, 14> stock{};
+    std::array<int32_t, piece_kind_count> stock{};
     int placed = 0;
     int total = 0;
     int cap = 0;  // place at most this many pieces in this pass
@@ -228,10 +233,10 @@ struct network_search {
     int farthest_lamp = 0;
     std::vector<std::vector<int16_t>> buckets;
 
-    network_search(const sim_board& b, const std::array<int, 14>& s, const solve_options& o,
-                   solve_result& r)
+    network_search(const sim_board& b, const std::array<int32_t, piece_kind_count>& s,
+                   const solve_options& o, solve_result& r)
         : board(b), stock(s), options(o), result(r) {
-        for (int k = 6; k < 14; ++k) total += stock[size_t(k)];
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) total += stock[size_t(k)];
         all_on = (1u << board.laser_cells.size()) - 1;
         traces.resize(size_t(total) + 1);
         move_lists.resize(size_t(total) + 1);
@@ -251,11 +256,11 @@ struct network_search {
     }
     // What a piece does to one arriving beam, as one number: equal numbers, same trace.
     int behaviour(int kind, int orientation, int dir, int colour) const {
-        if (kind >= kind_white_sphere) return kind - 10 == colour ? 0 : 1;
+        if (is_sphere(kind)) return sphere_colour_of(kind) == colour ? 0 : 1;
         return (exit_dir(kind, orientation, dir) + 1) * 9 + split_dir(kind, orientation, dir) + 1;
     }
     bool changes(int kind, int orientation, int dir, int colour) const {
-        if (kind >= kind_white_sphere) return kind - 10 != colour;
+        if (is_sphere(kind)) return sphere_colour_of(kind) != colour;
         return exit_dir(kind, orientation, dir) != dir || split_dir(kind, orientation, dir) >= 0;
     }
 
@@ -333,7 +338,8 @@ struct network_search {
     void keep_solutions(const std::string& idea) {
         // Every orientation of every group, until enough are kept.
         std::vector<int> choice(placed_cells.size(), 0);
-        for (size_t i = 0; i < placed_cells.size(); ++i) choice[i] = lowest(group[size_t(placed_cells[i])]);
+        for (size_t i = 0; i < placed_cells.size(); ++i)
+            choice[i] = lowest(group[size_t(placed_cells[i])]);
         for (;;) {
             if (int(result.kept.size()) >= options.keep) return;
             solution s;
@@ -368,17 +374,18 @@ struct network_search {
         // takes a sphere of that colour.
         int supplied = 0, needed = 0;
         for (size_t i = 0; i < board.laser_cells.size(); ++i)
-            if (mask >> i & 1) supplied |= beam_colour_bit[size_t(board.colour[size_t(board.laser_cells[i])])];
+            if (mask >> i & 1)
+                supplied |= beam_colour_bit[size_t(board.colour[size_t(board.laser_cells[i])])];
         for (int cell : placed_cells) {
             int kind = board.kind[size_t(cell)];
-            if (kind >= kind_white_sphere) supplied |= beam_colour_bit[size_t(kind - 10)];
+            if (is_sphere(kind)) supplied |= beam_colour_bit[size_t(sphere_colour_of(kind))];
         }
         for (int cell : board.lamp_cells) needed |= lamp_needs[size_t(board.colour[size_t(cell)])];
         int spheres = 0;
         missing = needed & ~supplied;
         for (int c = 0; c < 4; ++c) {
             if (!(missing & beam_colour_bit[size_t(c)])) continue;
-            if (stock[size_t(10 + c)] == 0) return hopeless;
+            if (stock[size_t(sphere_kind(c))] == 0) return hopeless;
             spheres += 1;
         }
         int turners = stock[6] + stock[7] + stock[8] + stock[9];
@@ -436,42 +443,42 @@ struct network_search {
                     buckets[size_t(c)].push_back(int16_t(s));
                 };
                 switch (kind) {
-                case kind_empty:
-                    arrive[size_t(next)] = int8_t(std::min(int(arrive[size_t(next)]), cost));
-                    reach(dir, cost);
-                    if (cost < budget && turns[size_t(turn_states + next)] > cost + 1) {
-                        turns[size_t(turn_states + next)] = int8_t(cost + 1);
-                        buckets[size_t(cost + 1)].push_back(int16_t(turn_states + next));
+                    case kind_empty:
+                        arrive[size_t(next)] = int8_t(std::min(int(arrive[size_t(next)]), cost));
+                        reach(dir, cost);
+                        if (cost < budget && turns[size_t(turn_states + next)] > cost + 1) {
+                            turns[size_t(turn_states + next)] = int8_t(cost + 1);
+                            buckets[size_t(cost + 1)].push_back(int16_t(turn_states + next));
+                        }
+                        break;
+                    case kind_lamp:
+                        if (!lamp_reached[size_t(next)]) {
+                            lamp_reached[size_t(next)] = true;
+                            --lamps_left;
+                            farthest = cost;
+                            farthest_lamp = next;
+                        }
+                        reach(dir, cost);
+                        break;
+                    case kind_translator:
+                        if (board.state[size_t(next)] == dir) reach(dir, cost);
+                        break;
+                    case kind_mirror:
+                    case kind_double_mirror:
+                    case kind_prism:
+                    case kind_double_prism: {
+                        int bits = group[size_t(next)];
+                        for (int o = 0; o < 8; ++o) {
+                            if (!(bits >> o & 1)) continue;
+                            int out = exit_dir(kind, o, dir), split = split_dir(kind, o, dir);
+                            if (out >= 0) reach(out, cost);
+                            if (split >= 0) reach(split, cost);
+                        }
+                        break;
                     }
-                    break;
-                case kind_lamp:
-                    if (!lamp_reached[size_t(next)]) {
-                        lamp_reached[size_t(next)] = true;
-                        --lamps_left;
-                        farthest = cost;
-                        farthest_lamp = next;
-                    }
-                    reach(dir, cost);
-                    break;
-                case kind_translator:
-                    if (board.state[size_t(next)] == dir) reach(dir, cost);
-                    break;
-                case kind_mirror:
-                case kind_double_mirror:
-                case kind_prism:
-                case kind_double_prism: {
-                    int bits = group[size_t(next)];
-                    for (int o = 0; o < 8; ++o) {
-                        if (!(bits >> o & 1)) continue;
-                        int out = exit_dir(kind, o, dir), split = split_dir(kind, o, dir);
-                        if (out >= 0) reach(out, cost);
-                        if (split >= 0) reach(split, cost);
-                    }
-                    break;
-                }
-                default:
-                    if (kind >= kind_white_sphere) reach(dir, cost);
-                    break;  // lasers, walls and bombs stop it (no solution sets a bomb off)
+                    default:
+                        if (kind >= kind_white_sphere) reach(dir, cost);
+                        break;  // lasers, walls and bombs stop it (no solution sets a bomb off)
                 }
             }
         }
@@ -515,40 +522,40 @@ struct network_search {
                 int cell = state / 8, dir = state % 8;
                 int kind = board.kind[size_t(cell)];
                 switch (kind) {
-                case kind_empty:
-                    step_back(cell, dir, cost);
-                    if (leave[size_t(cell)] > cost) {
-                        leave[size_t(cell)] = int8_t(cost);
-                        if (cost < limit) buckets[size_t(cost + 1)].push_back(int16_t(turn_states + cell));
+                    case kind_empty:
+                        step_back(cell, dir, cost);
+                        if (leave[size_t(cell)] > cost) {
+                            leave[size_t(cell)] = int8_t(cost);
+                            if (cost < limit)
+                                buckets[size_t(cost + 1)].push_back(int16_t(turn_states + cell));
+                        }
+                        break;
+                    case kind_lamp: step_back(cell, dir, cost); break;
+                    case kind_translator:
+                        if (board.state[size_t(cell)] == dir) step_back(cell, dir, cost);
+                        break;
+                    case kind_mirror:
+                    case kind_double_mirror:
+                    case kind_prism:
+                    case kind_double_prism: {
+                        int bits = group[size_t(cell)];
+                        for (int o = 0; o < 8; ++o) {
+                            if (!(bits >> o & 1)) continue;
+                            for (int in = 0; in < 8; ++in)
+                                if (exit_dir(kind, o, in) == dir || split_dir(kind, o, in) == dir)
+                                    step_back(cell, in, cost);
+                        }
+                        break;
                     }
-                    break;
-                case kind_lamp:
-                    step_back(cell, dir, cost);
-                    break;
-                case kind_translator:
-                    if (board.state[size_t(cell)] == dir) step_back(cell, dir, cost);
-                    break;
-                case kind_mirror:
-                case kind_double_mirror:
-                case kind_prism:
-                case kind_double_prism: {
-                    int bits = group[size_t(cell)];
-                    for (int o = 0; o < 8; ++o) {
-                        if (!(bits >> o & 1)) continue;
-                        for (int in = 0; in < 8; ++in)
-                            if (exit_dir(kind, o, in) == dir || split_dir(kind, o, in) == dir)
-                                step_back(cell, in, cost);
-                    }
-                    break;
-                }
-                default:
-                    if (kind >= kind_white_sphere) step_back(cell, dir, cost);
-                    break;
+                    default:
+                        if (kind >= kind_white_sphere) step_back(cell, dir, cost);
+                        break;
                 }
             }
         }
         for (int cell = 0; cell < cell_count; ++cell)
-            turn_fits[size_t(cell)] = arrive[size_t(cell)] + 1 + leave[size_t(cell)] <= farthest_turns;
+            turn_fits[size_t(cell)] =
+                arrive[size_t(cell)] + 1 + leave[size_t(cell)] <= farthest_turns;
     }
 
     // Returns whether a solution was found at or below this node.
@@ -616,14 +623,17 @@ struct network_search {
             for (int kind = kind_mirror; kind <= kind_blue_sphere; ++kind) {
                 if (stock[size_t(kind)] == 0) continue;
                 if (tight && kind < kind_white_sphere && !turn_fits[size_t(cell)]) continue;
-                if (tight && kind >= kind_white_sphere && !(missing & beam_colour_bit[size_t(kind - 10)])) continue;
+                if (tight && is_sphere(kind) &&
+                    !(missing & beam_colour_bit[size_t(sphere_colour_of(kind))]))
+                    continue;
                 size_t first = moves.size();
                 for (int o = 0; o < orientation_count[kind]; ++o) {
                     bool acts = false, turns_one = false;
                     for (size_t m = i; m < j; ++m) {
                         if (!changes(kind, o, e[m].dir, e[m].colour)) continue;
                         acts = true;
-                        turns_one = turns_one || kind >= kind_white_sphere || exit_dir(kind, o, e[m].dir) >= 0;
+                        turns_one = turns_one || kind >= kind_white_sphere ||
+                                    exit_dir(kind, o, e[m].dir) >= 0;
                     }
                     if (!acts) continue;
                     bool leaves_earlier = true;
@@ -639,8 +649,10 @@ struct network_search {
                                    behaviour(kind, r, e[m].dir, e[m].colour);
                         if (same) break;
                     }
-                    if (g < moves.size()) moves[g].orientations = uint8_t(moves[g].orientations | (1 << o));
-                    else moves.push_back({cell, kind, step, uint8_t(1 << o), !turns_one});
+                    if (g < moves.size())
+                        moves[g].orientations = uint8_t(moves[g].orientations | (1 << o));
+                    else
+                        moves.push_back({cell, kind, step, uint8_t(1 << o), !turns_one});
                 }
             }
             i = j;
@@ -682,7 +694,7 @@ std::string idea_of(const sim_board& board, uint32_t laser_on) {
     return idea;
 }
 
-solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
+solve_result solve(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
                    const solve_options& options) {
     solve_result result;
     if (options.reference || options.random_order || options.merge_stops) {
@@ -718,8 +730,8 @@ solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
     return result;
 }
 
-double trial_effort(const sim_board& fixed, const std::array<int, 14>& stock, int seeds,
-                    int64_t budget_per_seed) {
+double trial_effort(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
+                    int seeds, int64_t budget_per_seed) {
     double sum = 0;
     for (int seed = 1; seed <= seeds; ++seed) {
         solve_options o;

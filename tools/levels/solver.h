@@ -22,7 +22,7 @@
 namespace levels {
 
 struct placement {
-    int cell, kind, orientation;
+    int32_t cell, kind, orientation;
     bool operator==(const placement&) const = default;
 };
 
@@ -34,13 +34,13 @@ struct solution {
 
 struct solve_options {
     int64_t node_budget = 20'000'000;
-    bool all_masks = true;         // also try lasers switched off
-    int64_t stop_after = -1;       // stop once this many solutions are found (-1: exhaust)
-    int keep = 64;                 // solutions kept for the caller
-    bool random_order = false;     // trial-and-error effort: children in random order (the
-                                   // plain search, as a player tries every orientation)
-    int max_pieces = 1 << 20;      // place at most this many pieces of the stock
-    bool merge_stops = false;      // one blocking move per piece kind and cell (effort only)
+    bool all_masks = true;      // also try lasers switched off
+    int64_t stop_after = -1;    // stop once this many solutions are found (-1: exhaust)
+    int keep = 64;              // solutions kept for the caller
+    bool random_order = false;  // trial-and-error effort: children in random order (the
+                                // plain search, as a player tries every orientation)
+    int max_pieces = 1 << 20;   // place at most this many pieces of the stock
+    bool merge_stops = false;   // one blocking move per piece kind and cell (effort only)
     uint64_t seed = 1;
     // The plain search: every orientation its own child and no bound (slower, same answers).
     bool reference = false;
@@ -50,9 +50,9 @@ struct solve_options {
 };
 
 struct solve_result {
-    bool exhausted = true;         // false when the budget ran out or stop_after was reached
-    int64_t nodes = 0;             // boards traced
-    int fewest = -1;               // fewest pieces of any solution found, -1 for none
+    bool exhausted = true;  // false when the budget ran out or stop_after was reached
+    int64_t nodes = 0;      // boards traced
+    int fewest = -1;        // fewest pieces of any solution found, -1 for none
     int64_t solutions = 0;
     std::map<int, int64_t> solutions_by_size;
     std::set<std::string> ideas;
@@ -62,11 +62,11 @@ struct solve_result {
     // lead to no solution.
     int root_moves = 0;
     int dead_root_moves = 0;
-    int64_t nodes_to_first = -1;   // nodes searched before the first solution
+    int64_t nodes_to_first = -1;  // nodes searched before the first solution
 };
 
 // stock: pieces per kind (6 to 13).
-solve_result solve(const sim_board& fixed, const std::array<int, 14>& stock,
+solve_result solve(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
                    const solve_options& options);
 
 // The idea of a configuration: what its movable pieces do to the beams (see sim_trace).
@@ -74,7 +74,7 @@ std::string idea_of(const sim_board& board, uint32_t laser_on);
 
 // Trial-and-error effort: mean nodes until a first solution with children in random order,
 // over the given number of seeds (all lasers on).
-double trial_effort(const sim_board& fixed, const std::array<int, 14>& stock, int seeds,
-                    int64_t budget_per_seed);
+double trial_effort(const sim_board& fixed, const std::array<int32_t, piece_kind_count>& stock,
+                    int seeds, int64_t budget_per_seed);
 
 }  // namespace levels

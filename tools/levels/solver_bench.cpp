@@ -51,8 +51,10 @@ int main(int argc, char** argv) {
     try {
         for (int i = 1; i < argc; ++i) {
             std::string a = argv[i];
-            if (a == "--reference") o.reference = true;
-            else if (a == "--fewest") o.fewest_only = true;
+            if (a == "--reference")
+                o.reference = true;
+            else if (a == "--fewest")
+                o.fewest_only = true;
             else
                 for (const std::string& p : level_paths(a)) paths.push_back(p);
         }
@@ -61,7 +63,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (paths.empty()) {
-        std::fprintf(stderr, "usage: solver_bench <levels.txt | level.lvl>... [--reference] [--fewest]\n");
+        std::fprintf(stderr,
+                     "usage: solver_bench <levels.txt | level.lvl>... [--reference] [--fewest]\n");
         return 2;
     }
     std::printf("%-10s %6s %6s %6s %10s %6s %12s %10s\n", "level", "lasers", "stock", "fewest",
@@ -79,7 +82,7 @@ int main(int argc, char** argv) {
         }
         fixed_level f = split_level(level.grid);
         int pieces = 0;
-        for (int k = 6; k < 14; ++k) pieces += f.stock[size_t(k)];
+        for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += f.stock[size_t(k)];
         solve_options lo = o;
         lo.max_pieces = pieces;
         double started = cpu_ms();
@@ -88,14 +91,16 @@ int main(int argc, char** argv) {
         int ideas = r.fewest >= 0 ? int(r.ideas_by_size[r.fewest].size()) : 0;
         int64_t fewest_solutions = r.fewest >= 0 ? r.solutions_by_size[r.fewest] : 0;
         std::printf("%-10s %6zu %6d %6d %10lld %6d %12lld %10.1f%s\n", level.name.c_str(),
-                    f.board.laser_cells.size(), pieces, r.fewest, static_cast<long long>(fewest_solutions),
-                    ideas, static_cast<long long>(r.nodes), ms, r.exhausted ? "" : " (not exhausted)");
+                    f.board.laser_cells.size(), pieces, r.fewest,
+                    static_cast<long long>(fewest_solutions), ideas,
+                    static_cast<long long>(r.nodes), ms, r.exhausted ? "" : " (not exhausted)");
         std::fflush(stdout);
         total_nodes += r.nodes;
         total_ms += ms;
     }
-    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
-    std::printf("total %zu levels: %lld nodes, %.1f cpu ms, %.1f s wall (load average %.2f)\n", paths.size(),
-                static_cast<long long>(total_nodes), total_ms, wall, load_average());
+    double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+    std::printf("total %zu levels: %lld nodes, %.1f cpu ms, %.1f s wall (load average %.2f)\n",
+                paths.size(), static_cast<long long>(total_nodes), total_ms, wall, load_average());
     return 0;
 }

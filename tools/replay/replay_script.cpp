@@ -47,8 +47,8 @@ std::string parse_line(const std::string& line, command& c) {
     const std::string& name = w[0];
     auto want_args = [&](size_t n) -> std::string {
         if (w.size() != n + 1) {
-            return "'" + name + "' takes " + std::to_string(n) + " argument" +
-                   (n == 1 ? "" : "s") + ", found " + std::to_string(w.size() - 1);
+            return "'" + name + "' takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s") +
+                   ", found " + std::to_string(w.size() - 1);
         }
         return {};
     };
@@ -58,9 +58,12 @@ std::string parse_line(const std::string& line, command& c) {
         return {};
     };
     auto button = [&](int32_t& out) -> std::string {
-        if (w[1] == "left") out = 1;
-        else if (w[1] == "right") out = 2;
-        else return "unknown button '" + w[1] + "' (left or right)";
+        if (w[1] == "left")
+            out = 1;
+        else if (w[1] == "right")
+            out = 2;
+        else
+            return "unknown button '" + w[1] + "' (left or right)";
         return {};
     };
     std::string e;

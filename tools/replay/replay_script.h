@@ -13,10 +13,10 @@ enum class op { move, press, release, click, key, hold, free, type, wait, shot, 
 
 struct command {
     op what = op::wait;
-    int32_t line = 0;        // 1-based line of the script
-    int32_t a = 0;           // X, button (1 left, 2 right), key code or pass count
-    int32_t b = 0;           // Y
-    std::string text;        // typed text or file name
+    int32_t line = 0;  // 1-based line of the script
+    int32_t a = 0;     // X, button (1 left, 2 right), key code or pass count
+    int32_t b = 0;     // Y
+    std::string text;  // typed text or file name
 };
 
 // The whole script, or the first bad line: error holds "line N: what is wrong".

@@ -4,8 +4,8 @@
 #include <array>
 
 #include "app/app_state.h"
-#include "app/screens.h"
 #include "app/game_state.h"
+#include "app/screens.h"
 #include "profiles/profiles_state.h"
 #include "support/headless_game.h"
 
@@ -37,10 +37,10 @@ TEST_F(main_menu_test, hover_rectangles_are_strict) {
         int hovered;  // index in table order, -1 for none
     };
     const case_ cases[] = {
-        {20, 130, -1}, {50, 120, -1}, {21, 121, 0},  {99, 159, 0},  {100, 150, -1},
-        {60, 160, -1}, {15, 130, -1}, {164, 161, 1}, {165, 180, -1}, {60, 200, -1},
+        {20, 130, -1}, {50, 120, -1},  {21, 121, 0},  {99, 159, 0},   {100, 150, -1},
+        {60, 160, -1}, {15, 130, -1},  {164, 161, 1}, {165, 180, -1}, {60, 200, -1},
         {244, 220, 2}, {245, 220, -1}, {149, 279, 3}, {150, 260, -1}, {60, 280, -1},
-        {94, 300, 4},  {95, 300, -1}, {60, 319, 4},  {60, 320, -1},
+        {94, 300, 4},  {95, 300, -1},  {60, 319, 4},  {60, 320, -1},
     };
     for (const case_& c : cases) {
         reset_all_state();
@@ -56,8 +56,10 @@ TEST_F(main_menu_test, each_button_leads_to_its_screen) {
     struct case_ {
         int32_t x, y, target;
     };
-    const case_ cases[] = {{50, 140, screen_galaxy_map}, {50, 180, screen_profiles},
-                           {50, 220, screen_how_to_play}, {50, 260, screen_credits}};
+    const case_ cases[] = {{50, 140, screen_galaxy_map},
+                           {50, 180, screen_profiles},
+                           {50, 220, screen_how_to_play},
+                           {50, 260, screen_credits}};
     for (const case_& c : cases) {
         reset_all_state();
         next_screen_state = -7;

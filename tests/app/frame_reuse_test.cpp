@@ -133,7 +133,8 @@ protected:
         std::string line;
         int32_t n = 0;
         while (std::getline(lines, line)) {
-            if (line == "shot") line += " " + (shots / ("shot" + std::to_string(n++) + ".png")).string();
+            if (line == "shot")
+                line += " " + (shots / ("shot" + std::to_string(n++) + ".png")).string();
             script += line + "\n";
         }
         const replay::parsed_script parsed = replay::parse_script(script);
@@ -144,7 +145,8 @@ protected:
         std::vector<std::string> pictures;
         for (int32_t i = 0; i < n; ++i) {
             std::ifstream in(shots / ("shot" + std::to_string(i) + ".png"), std::ios::binary);
-            pictures.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            pictures.emplace_back(std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>());
             EXPECT_FALSE(pictures.back().empty()) << "shot " << i;
         }
         return pictures;

@@ -96,7 +96,8 @@ TEST(level_format, levels_outside_the_data_model_are_refused) {
 
 TEST(level_format, at_most_twenty_lasers) {
     level_data level;
-    for (int32_t i = 0; i < 20; ++i) level.cells[static_cast<size_t>(i % 19)][static_cast<size_t>(i / 19)] = 100;
+    for (int32_t i = 0; i < 20; ++i)
+        level.cells[static_cast<size_t>(i % 19)][static_cast<size_t>(i / 19)] = 100;
     EXPECT_TRUE(parse_level(encode_level(level), level));
     level.cells[5][5] = 120;
     std::string why;
@@ -116,13 +117,22 @@ TEST(level_file, each_cell_code_fills_its_fields) {
     reset_all_state();
     board[3][3].colour = 77;  // fields a code does not write keep their values
     board[3][3].solution_orientation = 5;
-    place_level(level_with({{0, 0, 121}, {1, 0, 647}, {2, 0, 206}, {3, 0, 240}, {4, 0, 675},
-                            {5, 0, 1273}, {6, 0, 123}, {7, 0, 560}, {8, 0, 399}, {9, 0, 498},
+    place_level(level_with({{0, 0, 121},
+                            {1, 0, 647},
+                            {2, 0, 206},
+                            {3, 0, 240},
+                            {4, 0, 675},
+                            {5, 0, 1273},
+                            {6, 0, 123},
+                            {7, 0, 560},
+                            {8, 0, 399},
+                            {9, 0, 498},
                             {3, 3, 0}},
                            "Go"));
     struct expect_t {
         int32_t column, kind, state, colour, solution_kind, solution_orientation;
     };
+    // clang-format off
     const expect_t cells[] = {
         {0, kind_laser, 2, 1, 0, 0},     // red laser pointing right
         {1, 0, 0, 0, kind_mirror, 4},    // the 7 is ignored
@@ -135,6 +145,7 @@ TEST(level_file, each_cell_code_fills_its_fields) {
         {8, kind_bomb, 0, 0, 0, 0},
         {9, kind_wall, 0, 0, 0, 0},
     };
+    // clang-format on
     for (const expect_t& e : cells) {
         const point& p = board[e.column][0];
         EXPECT_EQ(p.kind, e.kind) << e.column;
@@ -201,13 +212,15 @@ protected:
     }
     void write(const std::string& name, const std::vector<uint8_t>& bytes) {
         std::ofstream(levels / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     std::filesystem::path levels;
 };
 
 TEST_F(load_level_test, loads_the_current_level_with_its_scores) {
-    write("level.100", encode_level(level_with({{2, 5, 123}, {6, 5, 200}, {8, 8, 801}}, "Hundred")));
+    write("level.100",
+          encode_level(level_with({{2, 5, 123}, {6, 5, 200}, {8, 8, 801}}, "Hundred")));
     current_level = 99;
     level_start_score[99] = 700;
     level_solution_cost[99] = 12;
@@ -235,7 +248,8 @@ TEST_F(load_level_test, refused_levels_leave_the_board_empty) {
     };
     level_data many_lasers;
     many_lasers.cells[18][13] = 200;
-    for (int32_t i = 0; i < 21; ++i) many_lasers.cells[static_cast<size_t>(i % 19)][static_cast<size_t>(i / 19)] = 120;
+    for (int32_t i = 0; i < 21; ++i)
+        many_lasers.cells[static_cast<size_t>(i % 19)][static_cast<size_t>(i / 19)] = 120;
     const case_t cases[] = {
         {"missing", {}},
         {"negative code", encode_level(level_with({{1, 1, 100}, {5, 5, 200}, {3, 3, -100}}))},
@@ -259,7 +273,8 @@ TEST_F(load_level_test, refused_levels_leave_the_board_empty) {
         current_level = 3;
         EXPECT_FALSE(load_level()) << c.what;
         for (const auto& column : board)
-            for (const point& p : column) EXPECT_TRUE(p.kind == 0 && p.solution_kind == 0) << c.what;
+            for (const point& p : column)
+                EXPECT_TRUE(p.kind == 0 && p.solution_kind == 0) << c.what;
         EXPECT_EQ(laser_source_count, 0) << c.what;
         EXPECT_EQ(lamp_count, 0) << c.what;
         EXPECT_EQ(piece_stock[kind_mirror], 0) << c.what;

@@ -46,9 +46,9 @@ TEST_F(main_loop_test, a_transition_darkens_switches_at_the_half_and_brightens_i
         int32_t fading;
     };
     const expected_pass table[] = {
-        {1, 31.0f / 32, 0, 1},  {2, 30.0f / 32, 0, 1}, {31, 1.0f / 32, 0, 1},
-        {32, 0.0f, 2, 1},       {33, 1.0f / 32, 2, 1}, {63, 31.0f / 32, 2, 1},
-        {64, 1.0f, 2, 0},       {65, 1.0f, 2, 0},      {200, 1.0f, 2, 0},
+        {1, 31.0f / 32, 0, 1}, {2, 30.0f / 32, 0, 1}, {31, 1.0f / 32, 0, 1},
+        {32, 0.0f, 2, 1},      {33, 1.0f / 32, 2, 1}, {63, 31.0f / 32, 2, 1},
+        {64, 1.0f, 2, 0},      {65, 1.0f, 2, 0},      {200, 1.0f, 2, 0},
     };
     step_fade();
     EXPECT_EQ(fade, 1.0f);
@@ -199,7 +199,8 @@ TEST_F(main_loop_test, a_screenshot_holds_the_frame_just_presented) {
     ASSERT_NE(back, nullptr);
     // Compare a line of pixels across the middle of the display.
     std::vector<uint32_t> presented;
-    for (int32_t x = 0; x < 800; x += 7) presented.push_back(h::presented_pixel(x, 300) | 0xFF000000u);
+    for (int32_t x = 0; x < 800; x += 7)
+        presented.push_back(h::presented_pixel(x, 300) | 0xFF000000u);
     platform::cls();
     platform::set_color(255, 255, 255);
     platform::set_blend(2);
@@ -230,7 +231,8 @@ TEST_F(main_loop_test, closing_the_window_quits_at_the_end_of_the_pass) {
 }
 
 TEST_F(main_loop_test, a_link_planted_at_a_screenshots_name_never_sends_it_elsewhere) {
-    const fs::path outside = fs::path(game_dir).parent_path() / (fs::path(game_dir).filename().string() + ".outside.bmp");
+    const fs::path outside = fs::path(game_dir).parent_path() /
+                             (fs::path(game_dir).filename().string() + ".outside.bmp");
     fs::remove(outside);
     fs::create_symlink(outside, path_in_game("screens/screen0.bmp"));  // dangling
     h::press_key(13);

@@ -161,8 +161,8 @@ TEST_F(scenario_test, create_ann_choose_her_visit_the_credits_and_quit) {
     const bytes list_before = file("users/profiles.dat");
     std::ofstream(path_in_game("users/Ann/level_score.all"), std::ios::binary | std::ios::trunc)
         .write("\x2c\x01\x00\x00\x05\x00\x00\x00", 8);
-    const std::string again = "wait 1\nclick 400 210\nclick 340 475\nwait 64\ndump " +
-                              dump_path("again.txt") + "\n";
+    const std::string again =
+        "wait 1\nclick 400 210\nclick 340 475\nwait 64\ndump " + dump_path("again.txt") + "\n";
     ASSERT_EQ(replay(again), 0);
     auto second = dump("again.txt");
     EXPECT_EQ(second["screen_state"], "1");

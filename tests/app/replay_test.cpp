@@ -93,10 +93,13 @@ TEST_F(replay_run_test, a_script_runs_the_game_and_writes_shots_and_dumps) {
     fs::create_directories(path_in_game("out"));
     const replay::parsed_script parsed = replay::parse_script(
         "wait 3\n"
-        "shot " + shot + "\n"
+        "shot " +
+        shot +
+        "\n"
         "move 123 45\n"
         "wait 1\n"
-        "dump " + dump + "\n");
+        "dump " +
+        dump + "\n");
     ASSERT_EQ(parsed.error, "");
     std::ostringstream errors;
     EXPECT_EQ(replay::run_script(parsed.commands, game_dir, errors), 0);
@@ -144,8 +147,9 @@ TEST_F(replay_run_test, the_program_exits_0_at_the_end_and_1_with_the_bad_line_r
     EXPECT_TRUE(fs::exists(path_in_game("state.txt")));
     const std::string bad = write_script("wait 2\nwiat 3\n");
     EXPECT_EQ(run_program(program + " --game-dir " + game_dir + " " + bad + quiet), 1);
-    EXPECT_NE(read_text(path_in_game("stderr.txt")).find("script.txt: line 2: unknown command 'wiat'"),
-              std::string::npos)
+    EXPECT_NE(
+        read_text(path_in_game("stderr.txt")).find("script.txt: line 2: unknown command 'wiat'"),
+        std::string::npos)
         << read_text(path_in_game("stderr.txt"));
     EXPECT_EQ(run_program(program + quiet), 2);  // no script: usage
 }

@@ -84,24 +84,27 @@ std::string menu_to_first_level() {
     return "click 50 140\n"
            "wait 64\n"
            "click 109 493\n"
-           "click " + std::to_string(px + 25) + " " + std::to_string(py + 50) + "\n"
+           "click " +
+           std::to_string(px + 25) + " " + std::to_string(py + 50) +
+           "\n"
            "wait 70\n"
            "click 400 370\n"
            "wait 2\n";
 }
 
 TEST_F(player_aids_test, a_double_click_on_delete_removes_one_player) {
-    replay("wait 1\n"
-           "click 400 175\ntype Aaa\nwait 4\nclick 400 175\n"
-           "click 400 175\ntype Bbb\nwait 4\nclick 400 175\n"
-           "click 400 175\ntype Keep\nwait 5\nclick 400 175\n"
-           "dump @made.txt\n"
-           "# Bbb's row, then Delete twice in a row\n"
-           "click 400 237\n"
-           "click 460 475\n"
-           "click 460 475\n"
-           "wait 1\n"
-           "dump @deleted.txt\n");
+    replay(
+        "wait 1\n"
+        "click 400 175\ntype Aaa\nwait 4\nclick 400 175\n"
+        "click 400 175\ntype Bbb\nwait 4\nclick 400 175\n"
+        "click 400 175\ntype Keep\nwait 5\nclick 400 175\n"
+        "dump @made.txt\n"
+        "# Bbb's row, then Delete twice in a row\n"
+        "click 400 237\n"
+        "click 460 475\n"
+        "click 460 475\n"
+        "wait 1\n"
+        "dump @deleted.txt\n");
     auto made = dump("made.txt");
     EXPECT_EQ(made["profile_count"], "3");
     EXPECT_EQ(made["selected_profile"], "2");  // Keep, the player just made

@@ -8,10 +8,10 @@
 
 #include "app/game_state.h"
 #include "board/beam_trace.h"
-#include "play/board_drawing.h"
 #include "board_builder.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "play/board_drawing.h"
 #include "support/headless_game.h"
 
 namespace {

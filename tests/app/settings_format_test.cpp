@@ -41,18 +41,18 @@ TEST(settings_format, changed_settings_come_back_as_written) {
 
 TEST(settings_format, any_damage_gives_every_default) {
     const std::string damaged[] = {
-        "",                                  // missing or empty
-        "music_volume 20\nbeam_glow 7\n",    // one value out of range spoils the rest
+        "",                                // missing or empty
+        "music_volume 20\nbeam_glow 7\n",  // one value out of range spoils the rest
         "music_volume 101\n",
         "sound_volume -1\n",
-        "window_width 399\n",                // below the smallest window
+        "window_width 399\n",  // below the smallest window
         "music_volume twenty\n",
         "music_volume 20x\n",
         "music_volume  20\n",
         "music_volume\n",
         "music_volume 99999999999\n",
         std::string("\0\xff\x01garbage", 10),
-        std::string(5000, 'a'),              // far too large to be this file
+        std::string(5000, 'a'),  // far too large to be this file
     };
     for (const std::string& text : damaged) {
         EXPECT_EQ(decode_settings(bytes_of(text)), game_settings{}) << text;

@@ -10,9 +10,9 @@
 #include "app/assets.h"
 #include "app/bitmap_font.h"
 #include "app/credits.h"
+#include "app/game_state.h"
 #include "app/screens.h"
 #include "platform/headless.h"
-#include "app/game_state.h"
 #include "profiles/profiles_state.h"
 #include "support/headless_game.h"
 
@@ -74,9 +74,9 @@ TEST(tip_squares, the_cursor_picks_the_square_row_by_row) {
         int32_t x, y, square;
     };
     const case_ cases[] = {
-        {0, 0, 1},     {199, 199, 1}, {200, 199, 2}, {599, 0, 3},   {600, 0, 4},
-        {0, 200, 5},   {399, 399, 6}, {400, 200, 7}, {799, 399, 8}, {0, 400, 9},
-        {799, 599, 12}, {800, 0, 0},  {0, 600, 0},   {-1, 10, 0},
+        {0, 0, 1},      {199, 199, 1}, {200, 199, 2}, {599, 0, 3},   {600, 0, 4},
+        {0, 200, 5},    {399, 399, 6}, {400, 200, 7}, {799, 399, 8}, {0, 400, 9},
+        {799, 599, 12}, {800, 0, 0},   {0, 600, 0},   {-1, 10, 0},
     };
     for (const case_& c : cases) {
         EXPECT_EQ(tip_square(c.x, c.y), c.square) << c.x << "," << c.y;
@@ -99,8 +99,8 @@ TEST_F(side_screens_test, main_menu_button_strip) {
         int32_t x, y;
         bool hovered;
     };
-    const case_ cases[] = {{6, 561, true},    {219, 599, true}, {100, 900, true},
-                           {5, 580, false},   {220, 580, false}, {100, 560, false}};
+    const case_ cases[] = {{6, 561, true},  {219, 599, true},  {100, 900, true},
+                           {5, 580, false}, {220, 580, false}, {100, 560, false}};
     for (side_screen screen : {credits_screen, how_to_play_screen}) {
         for (const case_& c : cases) {
             menu_button_tint = 100;

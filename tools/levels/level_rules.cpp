@@ -1,5 +1,5 @@
 // The checks of one level and its grade.
-#include "level_check.h"
+#include "level_rules.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "board/piece_kinds.h"
 #include "game_replay.h"
 #include "level_craft.h"
 
@@ -37,7 +38,8 @@ int note_line_count(const note_metrics& m, const std::string& note, bool* words_
     // within a word glyphs stand 2 pixels apart.
     auto width = [&](const std::string& word) {
         int w = 0;
-        for (unsigned char c : word) w += c == ' ' ? m.metrics[0] : m.metrics[size_t(2 * (c - 33) + 2)] + 2;
+        for (unsigned char c : word)
+            w += c == ' ' ? m.metrics[0] : m.metrics[size_t(2 * (c - 33) + 2)] + 2;
         return w;
     };
     const int wrap = 350;
@@ -46,7 +48,8 @@ int note_line_count(const note_metrics& m, const std::string& note, bool* words_
     size_t start = 0;
     for (;;) {
         size_t end = note.find(' ', start);
-        std::string word = note.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string word =
+            note.substr(start, end == std::string::npos ? std::string::npos : end - start);
         int w = width(word);
         if (w > wrap && words_fit) *words_fit = false;
         if (pen + w > wrap) {
@@ -88,20 +91,19 @@ bool buildable(const sim_board& board, const std::vector<placement>& pieces, uin
 
 namespace {
 
-constexpr int bonus_of_kind[14] = {0, 0, 0, 0, 0, 0, 50, 100, 150, 200, 200, 200, 200, 200};
-
 // The grade's figures that the board decides: the mechanics the stored solution combines.
-int mechanics_of(const sim_board& board, const std::vector<placement>& stored, bool needs_laser_off, bool* mixed_lamp) {
+int mechanics_of(const sim_board& board, const std::vector<placement>& stored, bool needs_laser_off,
+                 bool* mixed_lamp) {
     std::set<int> kinds;
-    for (const placement& m : stored) kinds.insert(m.kind >= 10 ? 10 : m.kind);
+    for (const placement& m : stored) kinds.insert(is_sphere(m.kind) ? kind_white_sphere : m.kind);
     std::set<int> laser_colours;
     bool translators = false, bombs = false, mixed = false;
     for (int cell = 0; cell < cell_count; ++cell) {
         int k = board.kind[size_t(cell)];
-        if (k == 1) laser_colours.insert(board.colour[size_t(cell)]);
-        if (k == 2 && board.colour[size_t(cell)] >= 4) mixed = true;
-        translators = translators || k == 5;
-        bombs = bombs || k == 3;
+        if (k == kind_laser) laser_colours.insert(board.colour[size_t(cell)]);
+        if (k == kind_lamp && board.colour[size_t(cell)] >= lamp_yellow) mixed = true;
+        translators = translators || k == kind_translator;
+        bombs = bombs || k == kind_bomb;
     }
     *mixed_lamp = mixed;
     return int(kinds.size()) + mixed + translators + bombs + needs_laser_off +
@@ -114,8 +116,10 @@ struct grade_parts {
     bool mixed_lamp = false;
 };
 
-grade_parts grade_parts_of(const sim_board& board, const std::array<int, 14>& stock,
-                           const std::vector<placement>& stored, bool needs_laser_off, double dead_first) {
+grade_parts grade_parts_of(const sim_board& board,
+                           const std::array<int32_t, piece_kind_count>& stock,
+                           const std::vector<placement>& stored, bool needs_laser_off,
+                           double dead_first) {
     grade_parts g;
     g.effort = trial_effort(board, stock, 8, 2'000'000);
     g.dead_first = dead_first;
@@ -132,8 +136,9 @@ grade_parts grade_parts_of(const sim_board& board, const std::array<int, 14>& st
 }
 
 double grade_of(const grade_parts& g, int pieces, bool needs_laser_off) {
-    return std::log10(std::max(1.0, g.effort)) + 1.5 * g.dead_first + 0.25 * pieces + 0.4 * (g.beams - 1) +
-           0.5 * (g.mechanics - 1) + 0.7 * needs_laser_off + 0.3 * g.mixed_lamp;
+    return std::log10(std::max(1.0, g.effort)) + 1.5 * g.dead_first + 0.25 * pieces +
+           0.4 * (g.beams - 1) + 0.5 * (g.mechanics - 1) + 0.7 * needs_laser_off +
+           0.3 * g.mixed_lamp;
 }
 
 bool has_off_hint(const std::string& note) {
@@ -144,7 +149,7 @@ bool has_off_hint(const std::string& note) {
 
 }  // namespace
 
-level_figures check_level(const level_source& level, int index, const note_metrics& font) {
+level_figures verify_level(const level_source& level, int index, const note_metrics& font) {
     auto started = std::chrono::steady_clock::now();
     level_figures r;
     r.name = level.name;
@@ -154,7 +159,7 @@ level_figures check_level(const level_source& level, int index, const note_metri
     const sim_board& board = f.board;
     r.lasers = int(board.laser_cells.size());
     uint32_t all_on = (1u << r.lasers) - 1;
-    for (int k = 6; k < 14; ++k) r.pieces += f.stock[size_t(k)];
+    for (int32_t k = kind_mirror; k < piece_kind_count; ++k) r.pieces += f.stock[size_t(k)];
 
     // The stored solution, with the game's trace and with the tools' copy.
     std::vector<placement> stored = stored_solution(level.grid);
@@ -204,34 +209,40 @@ level_figures check_level(const level_source& level, int index, const note_metri
     r.exhausted = s.exhausted;
     r.fewest = s.fewest;
     r.solutions = s.solutions;
-    if (!s.exhausted) fail("the search ran out of its budget of " + std::to_string(o.node_budget) + " nodes");
+    if (!s.exhausted)
+        fail("the search ran out of its budget of " + std::to_string(o.node_budget) + " nodes");
     if (s.fewest >= 0) r.ideas = int(s.ideas_by_size[s.fewest].size());
     r.dead_first = s.root_moves > 0 ? double(s.dead_root_moves) / s.root_moves : 0;
     if (s.fewest == 0) fail("no piece is needed");
     if (level.bonus != bonus_level)
-        fail(bonus_level ? "a level of the bonus pack must say 'bonus'" : "'bonus' outside the bonus pack");
+        fail(bonus_level ? "a level of the bonus pack must say 'bonus'"
+                         : "'bonus' outside the bonus pack");
     if (bonus_level) {
         if (s.fewest < 0 || s.fewest >= r.pieces) fail("no solution cheaper than the stock");
-        if (r.ideas > 1) fail("the cheap solution has " + std::to_string(r.ideas) + " ideas, one is the point");
+        if (r.ideas > 1)
+            fail("the cheap solution has " + std::to_string(r.ideas) + " ideas, one is the point");
         // The bonus of the cheapest solution: what it leaves in the stock.
         for (const solution& sol : s.kept)
             if (int(sol.pieces.size()) == s.fewest) {
-                std::array<int, 14> left = f.stock;
+                std::array<int32_t, piece_kind_count> left = f.stock;
                 for (const placement& m : sol.pieces) left[size_t(m.kind)] -= 1;
                 int points = 0;
-                for (int k = 6; k < 14; ++k) points += left[size_t(k)] * bonus_of_kind[k];
+                for (int32_t k = kind_mirror; k < piece_kind_count; ++k)
+                    points += left[size_t(k)] * kind_rules(k).bonus;
                 r.bonus_points = std::max(r.bonus_points, points);
             }
     } else {
         if (s.fewest != r.pieces)
-            fail("fewest pieces " + std::to_string(s.fewest) + ", stock " + std::to_string(r.pieces));
+            fail("fewest pieces " + std::to_string(s.fewest) + ", stock " +
+                 std::to_string(r.pieces));
         if (r.ideas > level.ideas)
-            fail(std::to_string(r.ideas) + " distinct ideas, " + std::to_string(level.ideas) + " allowed");
+            fail(std::to_string(r.ideas) + " distinct ideas, " + std::to_string(level.ideas) +
+                 " allowed");
         if (level.ideas > 1 && pack_of(index) < 9) fail("two ideas are for the combo packs only");
         // Every kind in the stock is needed: a mirror in place of one piece of it fails.
-        for (int k = 7; k < 14; ++k) {
+        for (int32_t k = kind_double_mirror; k < piece_kind_count; ++k) {
             if (f.stock[size_t(k)] == 0) continue;
-            std::array<int, 14> swapped = f.stock;
+            std::array<int32_t, piece_kind_count> swapped = f.stock;
             swapped[size_t(k)] -= 1;
             swapped[6] += 1;
             solve_options q;
@@ -240,8 +251,10 @@ level_figures check_level(const level_source& level, int index, const note_metri
             q.node_budget = 30'000'000;
             solve_result w = solve(board, swapped, q);
             r.nodes += w.nodes;
-            if (w.solutions > 0) fail("a mirror can stand in for a piece of kind " + std::to_string(k));
-            else if (!w.exhausted) fail("the kind check ran out of budget");
+            if (w.solutions > 0)
+                fail("a mirror can stand in for a piece of kind " + std::to_string(k));
+            else if (!w.exhausted)
+                fail("the kind check ran out of budget");
         }
     }
 
@@ -250,7 +263,8 @@ level_figures check_level(const level_source& level, int index, const note_metri
     if (r.needs_laser_off != level.laser_off)
         fail(r.needs_laser_off ? "building it needs a laser switched off: say 'laser-off'"
                                : "'laser-off' but it can be built with every laser on");
-    if (r.needs_laser_off && !has_off_hint(level.note)) fail("the note must say a laser has to be switched off");
+    if (r.needs_laser_off && !has_off_hint(level.note))
+        fail("the note must say a laser has to be switched off");
     if (r.needs_laser_off) {
         // The note's advice must work: with one laser switched off the pieces go in safely.
         bool one_off_works = false;
@@ -259,7 +273,8 @@ level_figures check_level(const level_source& level, int index, const note_metri
         if (!one_off_works) fail("no single laser switched off lets it be built");
         // And no other way of winning lets the player skip it: every solution that wins with
         // all lasers on cannot be built with them on either.
-        if (s.solutions > int64_t(s.kept.size())) fail("too many solutions to check that each needs a laser off");
+        if (s.solutions > int64_t(s.kept.size()))
+            fail("too many solutions to check that each needs a laser off");
         for (const solution& sol : s.kept)
             if (sol.laser_on == all_on && buildable(board, sol.pieces, all_on)) {
                 fail("another solution can be built with every laser on");
@@ -275,7 +290,8 @@ level_figures check_level(const level_source& level, int index, const note_metri
     bool words_fit = true;
     int lines = note_line_count(font, level.note, &words_fit);
     if (lines > note_max_lines)
-        fail("the note needs " + std::to_string(lines) + " lines, the window shows " + std::to_string(note_max_lines));
+        fail("the note needs " + std::to_string(lines) + " lines, the window shows " +
+             std::to_string(note_max_lines));
     if (!words_fit) fail("a word of the note is wider than the window");
 
     int double_prisms = f.stock[9];
@@ -292,8 +308,10 @@ level_figures check_level(const level_source& level, int index, const note_metri
         for (const fixed_element& e : elements) {
             int declared = -1;
             for (size_t d = 0; d < level.decoys.size(); ++d)
-                if (std::find(e.cells.begin(), e.cells.end(), level.decoys[d].cell) != e.cells.end()) declared = int(d);
-            bool reached = e.kind == 1;
+                if (std::find(e.cells.begin(), e.cells.end(), level.decoys[d].cell) !=
+                    e.cells.end())
+                    declared = int(d);
+            bool reached = e.kind == kind_laser;
             for (int cell : e.cells) reached = reached || reach[size_t(cell)];
             bool inert = true;
             // A piece the stored solution cannot win without earns its place: no search needed.
@@ -319,19 +337,22 @@ level_figures check_level(const level_source& level, int index, const note_metri
                 solve_result w = solve(b, f.stock, q);
                 r.nodes += w.nodes;
                 r.removal_searches += 1;
-                if (w.solutions >= q.stop_after) inert = false;
+                if (w.solutions >= q.stop_after)
+                    inert = false;
                 else if (!w.exhausted) {
                     fail("the search without the " + element_label(e) + " ran out of its budget");
                     inert = false;
                 } else {
                     inert = w.fewest == s.fewest && w.solutions_by_size[s.fewest] == base;
                 }
-                if (inert && r.needs_laser_off) inert = !buildable(b, stored, (1u << b.laser_cells.size()) - 1);
-                // A piece that makes a kind of the stock needed (a mirror could stand in without it)
-                // earns its place too.
-                for (int k = 7; k < 14 && inert && !bonus_level; ++k) {
+                if (inert && r.needs_laser_off)
+                    inert = !buildable(b, stored, (1u << b.laser_cells.size()) - 1);
+                // A piece that makes a kind of the stock needed (a mirror could stand in without
+                // it) earns its place too.
+                for (int32_t k = kind_double_mirror; k < piece_kind_count && inert && !bonus_level;
+                     ++k) {
                     if (f.stock[size_t(k)] == 0) continue;
-                    std::array<int, 14> swapped = f.stock;
+                    std::array<int32_t, piece_kind_count> swapped = f.stock;
                     swapped[size_t(k)] -= 1;
                     swapped[6] += 1;
                     solve_options ks;
@@ -345,14 +366,18 @@ level_figures check_level(const level_source& level, int index, const note_metri
             }
             if (declared >= 0) {
                 r.decoys.push_back(element_label(e) + ": " + level.decoys[size_t(declared)].reason);
-                if (!inert) fail("the " + element_label(e) + " is declared a decoy, but the solutions depend on it");
+                if (!inert)
+                    fail("the " + element_label(e) +
+                         " is declared a decoy, but the solutions depend on it");
                 else if (!tempts(board, f.stock, e))
-                    fail("the decoy " + element_label(e) + " does not tempt: no placement sends a beam into it");
+                    fail("the decoy " + element_label(e) +
+                         " does not tempt: no placement sends a beam into it");
                 clutter.push_back(&e);
             } else if (inert) {
                 r.inert.push_back(element_label(e));
                 r.inert_cells.push_back(e.cells);
-                fail("the " + element_label(e) + " changes nothing: take it away or declare it a decoy");
+                fail("the " + element_label(e) +
+                     " changes nothing: take it away or declare it a decoy");
                 clutter.push_back(&e);
             }
         }
@@ -370,11 +395,14 @@ level_figures check_level(const level_source& level, int index, const note_metri
     }
 
     // The note tells the truth and not the answer.
-    for (const std::string& why : note_faults(level.note, facts_of(level, r.needs_laser_off, s.fewest))) fail(why);
+    for (const std::string& why :
+         note_faults(level.note, facts_of(level, r.needs_laser_off, s.fewest)))
+        fail(why);
 
     // The figures of the grade, first of the level as written, then of the puzzle alone: inert
     // pieces and decoys taken away, so that scenery cannot make a level look harder.
-    grade_parts as_written = grade_parts_of(board, f.stock, stored, r.needs_laser_off, r.dead_first);
+    grade_parts as_written =
+        grade_parts_of(board, f.stock, stored, r.needs_laser_off, r.dead_first);
     r.grade_before = grade_of(as_written, r.pieces, r.needs_laser_off);
     grade_parts puzzle = as_written;
     if (!clutter.empty()) {
@@ -412,7 +440,7 @@ int start_score_for(double grade) {
 std::vector<std::string> take_away_inert(level_source& level, int index, const note_metrics& font) {
     std::vector<std::string> removed;
     for (;;) {
-        level_figures f = check_level(level, index, font);
+        level_figures f = verify_level(level, index, font);
         if (f.inert.empty()) return removed;
         removed.push_back(f.inert.front());
         for (int cell : f.inert_cells.front()) {
@@ -427,14 +455,18 @@ std::vector<std::string> check_recipes(std::vector<level_figures>& all) {
     std::map<std::string, std::vector<size_t>> users;
     for (size_t i = 0; i < all.size(); ++i) users[all[i].recipe].push_back(i);
     std::vector<std::string> pairs;
-    auto name = [&](size_t i) { return std::to_string(all[i].index / 6 + 1) + "-" + std::to_string(all[i].index % 6 + 1); };
+    auto name = [&](size_t i) {
+        return std::to_string(all[i].index / 6 + 1) + "-" + std::to_string(all[i].index % 6 + 1);
+    };
     for (const auto& [recipe, levels] : users) {
-        if (levels.size() == 2) pairs.push_back(name(levels[0]) + " and " + name(levels[1]) + ": " + recipe);
+        if (levels.size() == 2)
+            pairs.push_back(name(levels[0]) + " and " + name(levels[1]) + ": " + recipe);
         if (levels.size() < 3) continue;
         std::string list;
         for (size_t i : levels) list += (list.empty() ? "" : ", ") + name(i);
         for (size_t i : levels)
-            all[i].failures.push_back("the recipe (" + recipe + ") is used by " + std::to_string(levels.size()) + " levels: " + list);
+            all[i].failures.push_back("the recipe (" + recipe + ") is used by " +
+                                      std::to_string(levels.size()) + " levels: " + list);
     }
     return pairs;
 }

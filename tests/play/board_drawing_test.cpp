@@ -64,12 +64,19 @@ protected:
         wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
         put32(36 + samples * 2);
         wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-        put32(16); put16(1); put16(1); put32(22050); put32(44100); put16(2); put16(16);
+        put32(16);
+        put16(1);
+        put16(1);
+        put32(22050);
+        put32(44100);
+        put16(2);
+        put16(16);
         wav.insert(wav.end(), {'d', 'a', 't', 'a'});
         put32(samples * 2);
         wav.resize(wav.size() + samples * 2, 0);
         std::ofstream(path_in_game(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+            .write(reinterpret_cast<const char*>(wav.data()),
+                   static_cast<std::streamsize>(wav.size()));
         return platform::load_sound(name, 0);
     }
 };
@@ -77,8 +84,15 @@ protected:
 TEST_F(board_drawing_test, an_empty_board_is_outlined_cell_by_cell) {
     draw_board_and_beams();
     // Cell (0, 0) from (35, 75) to (69, 109); its neighbour's outline stands beside it.
-    for (auto [x, y] : {std::pair{35, 75}, {69, 75}, {35, 109}, {69, 109}, {52, 75}, {70, 92},
-                        {699, 564}, {35, 564}, {52, 110}})
+    for (auto [x, y] : {std::pair{35, 75},
+                        {69, 75},
+                        {35, 109},
+                        {69, 109},
+                        {52, 75},
+                        {70, 92},
+                        {699, 564},
+                        {35, 564},
+                        {52, 110}})
         EXPECT_EQ(pixel(x, y), grid) << x << ", " << y;
     for (auto [x, y] : {std::pair{52, 92}, {36, 76}, {68, 108}, {34, 75}, {700, 300}, {52, 565}})
         EXPECT_EQ(pixel(x, y), black) << x << ", " << y;
@@ -92,9 +106,9 @@ TEST_F(board_drawing_test, beams_run_centre_to_centre_and_off_the_edge) {
     board_builder b;
     b.laser_at(2, 5, dir_right, beam_red);
     draw_board_and_beams();
-    EXPECT_EQ(pixel(122, 267), red);   // the laser's centre (no picture loaded)
-    EXPECT_EQ(pixel(192, 267), red);   // centre of cell (4, 5)
-    EXPECT_EQ(pixel(716, 267), red);   // to the centre of the cell beyond the edge
+    EXPECT_EQ(pixel(122, 267), red);  // the laser's centre (no picture loaded)
+    EXPECT_EQ(pixel(192, 267), red);  // centre of cell (4, 5)
+    EXPECT_EQ(pixel(716, 267), red);  // to the centre of the cell beyond the edge
     EXPECT_EQ(pixel(718, 267), black);
     EXPECT_EQ(pixel(192, 268), black);
 }
@@ -127,10 +141,10 @@ TEST_F(board_drawing_test, head_on_beams_are_blended_from_one_colour_to_the_othe
 // step, so a beam that passes that piece afterwards leaves the blend on top.
 TEST_F(board_drawing_test, a_blend_in_a_prism_stays_over_a_beam_that_passes_later) {
     board_builder b;
-    b.put(9, 7, kind_prism, 0);                // stops beams going up or down
-    b.laser_at(9, 5, dir_down, beam_red);      // stopped in the prism in step 2
-    b.laser_at(9, 9, dir_up, beam_blue);       // likewise: the two meet there
-    b.laser_at(5, 7, dir_right, beam_green);   // reaches the prism in step 4 and is bent
+    b.put(9, 7, kind_prism, 0);               // stops beams going up or down
+    b.laser_at(9, 5, dir_down, beam_red);     // stopped in the prism in step 2
+    b.laser_at(9, 9, dir_up, beam_blue);      // likewise: the two meet there
+    b.laser_at(5, 7, dir_right, beam_green);  // reaches the prism in step 4 and is bent
     draw_board_and_beams();
     // The green beam leaves from the prism's centre in step 5; the blend, drawn again after
     // it, ends with the colour 18 of 35 of the way from red to blue there.
@@ -143,9 +157,9 @@ TEST_F(board_drawing_test, pieces_show_their_frames_and_the_overlay_its_alpha) {
     platform::image* strip = make_frame_strip();
     ASSERT_NE(strip, nullptr);
     image_mirror = image_prism = image_double_prism = strip;
-    b.put(1, 1, kind_double_prism, 0);  // frame 4
-    b.put(2, 1, kind_prism, 6);         // frame 2
-    b.turning_at(3, 1, kind_mirror, 5); // state 9, drawn at 5
+    b.put(1, 1, kind_double_prism, 0);   // frame 4
+    b.put(2, 1, kind_prism, 6);          // frame 2
+    b.turning_at(3, 1, kind_mirror, 5);  // state 9, drawn at 5
     board[4][1].solution_kind = kind_mirror;
     board[4][1].solution_orientation = 3;
     board[1][1].solution_kind = kind_mirror;  // the overlay goes over what the cell holds
@@ -184,7 +198,8 @@ TEST_F(board_drawing_test, a_sphere_plays_its_sound_once_each_time_beams_start_t
     b.put(6, 5, kind_green_sphere);
     auto plays = [] {
         int32_t n = 0;
-        for (const auto& e : platform::headless::sound_log()) n += e.started && e.path == "trans.wav";
+        for (const auto& e : platform::headless::sound_log())
+            n += e.started && e.path == "trans.wav";
         return n;
     };
     for (int32_t frame = 0; frame < 5; ++frame) draw_board_and_beams();

@@ -1,11 +1,11 @@
 // The level checker as its users run it: JSON of one trace, refusals, and a folder verified.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 #include "play/level_format.h"
 
@@ -35,21 +35,25 @@ class level_check_test : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("level_check_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("level_check_test_" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    std::string write(const std::string& name, std::initializer_list<std::tuple<int, int, int>> cells) {
+    std::string write(const std::string& name,
+                      std::initializer_list<std::tuple<int, int, int>> cells) {
         level_data level;
         level.text = "Test";
-        for (const auto& [c, r, code] : cells) level.cells[static_cast<size_t>(c)][static_cast<size_t>(r)] = code;
+        for (const auto& [c, r, code] : cells)
+            level.cells[static_cast<size_t>(c)][static_cast<size_t>(r)] = code;
         const std::vector<uint8_t> bytes = encode_level(level);
         const fs::path path = dir / name;
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
     fs::path dir;
@@ -58,7 +62,8 @@ protected:
 // A red laser at (2, 5) shining right; the solution's mirror at (6, 5) turns it up through a red
 // lamp at (6, 2); a sphere of the solution at (10, 5); a bomb at (6, 1) above the lamp.
 TEST_F(level_check_test, trace_prints_one_line_of_sorted_json) {
-    const std::string file = write("level.001", {{2, 5, 121}, {6, 5, 670}, {6, 2, 201}, {10, 5, 1300}});
+    const std::string file =
+        write("level.001", {{2, 5, 121}, {6, 5, 670}, {6, 2, 201}, {10, 5, 1300}});
     EXPECT_EQ(run("trace " + file).out,
               "{\"beam_count\":1,\"beams\":[[19,5,1,2,2,0,1]],\"explosion\":null,"
               "\"lamps\":[[6,2,0,0]],\"spheres\":[],\"steps\":17}\n");
@@ -72,7 +77,8 @@ TEST_F(level_check_test, trace_prints_one_line_of_sorted_json) {
     EXPECT_EQ(run("trace " + file + " --off 0").out,
               "{\"beam_count\":1,\"beams\":[[2,5,1,2,0,0,1]],\"explosion\":null,"
               "\"lamps\":[[6,2,0,0]],\"spheres\":[],\"steps\":1}\n");
-    const std::string bomb = write("level.002", {{2, 5, 121}, {6, 5, 670}, {6, 2, 201}, {6, 1, 300}});
+    const std::string bomb =
+        write("level.002", {{2, 5, 121}, {6, 5, 670}, {6, 2, 201}, {6, 1, 300}});
     EXPECT_EQ(run("trace " + bomb + " --with-solution").out,
               "{\"beam_count\":1,\"beams\":[[6,1,1,0,0,0,1]],\"explosion\":[6,1],"
               "\"lamps\":[[6,2,8,1]],\"spheres\":[],\"steps\":8}\n");
@@ -91,7 +97,7 @@ TEST_F(level_check_test, trace_refuses_what_names_nothing) {
 TEST_F(level_check_test, verify_checks_every_level_of_a_folder) {
     write("level.001", {{2, 5, 121}, {6, 5, 670}, {6, 2, 201}});
     EXPECT_EQ(run("verify " + dir.string()).status, 0);
-    write("level.002", {{2, 5, 121}, {10, 5, 201}});                             // lit already
+    write("level.002", {{2, 5, 121}, {10, 5, 201}});                           // lit already
     write("level.003", {{2, 5, 121}, {6, 5, 670}, {6, 2, 201}, {6, 1, 300}});  // bomb
     write("level.004", {{2, 5, 121}, {6, 5, 660}, {6, 2, 201}});               // misses the lamp
     const run_result r = run("verify " + dir.string());

@@ -157,7 +157,8 @@ TEST_F(message_window_test, a_note_of_one_long_word_stays_inside_the_window) {
         }
         return lit;
     };
-    for (const std::string& note : {std::string(255, 'W'), "Mind " + std::string(200, 'm') + " it"}) {
+    for (const std::string& note :
+         {std::string(255, 'W'), "Mind " + std::string(200, 'm') + " it"}) {
         platform::cls();
         raise_message(message_level_note, note);
         message_window();

@@ -32,37 +32,37 @@ bool buildable(const sim_board& board, const std::vector<placement>& pieces, uin
 
 struct level_figures {
     std::string name;
-    int index = 0;                 // 0 to 119
-    int pieces = 0;                // stock
+    int index = 0;   // 0 to 119
+    int pieces = 0;  // stock
     int fewest = -1;
     int64_t solutions = 0;
-    int ideas = 0;                 // distinct ideas of the fewest-piece solutions
-    int64_t nodes = 0;             // exhaustive search, all laser sets
+    int ideas = 0;      // distinct ideas of the fewest-piece solutions
+    int64_t nodes = 0;  // exhaustive search, all laser sets
     bool exhausted = false;
-    double effort = 0;             // trial-and-error nodes to a first solution
-    double dead_first = 0;         // share of first moves with no solution below
+    double effort = 0;      // trial-and-error nodes to a first solution
+    double dead_first = 0;  // share of first moves with no solution below
     int beams = 0;
     int lasers = 0;
     int mechanics = 0;
     bool mixed_lamp = false;
-    bool needs_laser_off = false;  // no order of placing the solution avoids every bomb
-    int bonus_points = 0;          // bonus of the cheapest solution (bonus levels)
-    double grade = 0;              // of the level without its inert pieces and decoys
-    double grade_before = 0;       // of the level as written
-    std::vector<std::string> inert;   // fixed pieces the level plays the same without
+    bool needs_laser_off = false;    // no order of placing the solution avoids every bomb
+    int bonus_points = 0;            // bonus of the cheapest solution (bonus levels)
+    double grade = 0;                // of the level without its inert pieces and decoys
+    double grade_before = 0;         // of the level as written
+    std::vector<std::string> inert;  // fixed pieces the level plays the same without
     std::vector<std::vector<int>> inert_cells;  // their cells, in the same order
-    std::vector<std::string> decoys;  // declared decoys: what, and why it stays
-    int removal_searches = 0;      // removals that needed a search to judge
+    std::vector<std::string> decoys;            // declared decoys: what, and why it stays
+    int removal_searches = 0;                   // removals that needed a search to judge
     std::string recipe;
     int hardness = 0;
     int start_score = 0;
-    double seconds = 0;            // time the checks took
+    double seconds = 0;  // time the checks took
     std::vector<std::string> failures;
 };
 
 // Runs every check of one level (index 0 to 119) and fills its figures (grade included;
 // hardness and start score need all levels: see grade_levels).
-level_figures check_level(const level_source& level, int index, const note_metrics& font);
+level_figures verify_level(const level_source& level, int index, const note_metrics& font);
 
 // Takes the inert fixed pieces out of a level one at a time, judging it afresh after each removal
 // (a piece may only become needed once another is gone); the grid text follows when the source
