@@ -47,7 +47,8 @@ std::string option_value(int32_t option) {
     switch (option) {
         case option_music: return std::to_string(settings.music_volume) + "%";
         case option_sound: return std::to_string(settings.sound_volume) + "%";
-        default: return on_off(platform::full_screen() ? 1 : 0);
+        case option_full_screen: return on_off(platform::full_screen() ? 1 : 0);
+        default: return {};
     }
 }
 
