@@ -41,15 +41,7 @@ protected:
         EXPECT_EQ(errors.str(), "");
     }
     std::map<std::string, std::string> dump(const std::string& name) const {
-        std::map<std::string, std::string> lines;
-        std::ifstream in(path_in_game(name));
-        EXPECT_TRUE(in.good()) << name;
-        std::string line;
-        while (std::getline(in, line)) {
-            const size_t space = line.find(' ');
-            lines[line.substr(0, space)] = space == std::string::npos ? "" : line.substr(space + 1);
-        }
-        return lines;
+        return read_dump(name);
     }
     // The board of a dump: its rows, the laser switches and the stock, as written.
     std::string board_of(const std::string& name) const {

@@ -44,15 +44,7 @@ protected:
 
     // The dump as name -> the rest of its line.
     std::map<std::string, std::string> dump(const std::string& name) const {
-        std::map<std::string, std::string> lines;
-        std::ifstream in(dump_path(name));
-        EXPECT_TRUE(in.good()) << name;
-        std::string line;
-        while (std::getline(in, line)) {
-            const size_t space = line.find(' ');
-            lines[line.substr(0, space)] = space == std::string::npos ? "" : line.substr(space + 1);
-        }
-        return lines;
+        return read_dump(name);
     }
     bytes file(const std::string& relative) const {
         std::ifstream in(path_in_game(relative), std::ios::binary);

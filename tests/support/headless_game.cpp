@@ -2,6 +2,7 @@
 #include "support/headless_game.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/app_state.h"
 #include "app/assets.h"
@@ -56,4 +57,17 @@ void headless_game_test::load_content() {
 
 std::string headless_game_test::path_in_game(const std::string& relative) const {
     return (fs::path(game_dir) / relative).string();
+}
+
+std::map<std::string, std::string> headless_game_test::read_dump(
+    const std::string& relative) const {
+    std::map<std::string, std::string> lines;
+    std::ifstream in(path_in_game(relative));
+    EXPECT_TRUE(in.good()) << relative;
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t space = line.find(' ');
+        lines[line.substr(0, space)] = space == std::string::npos ? "" : line.substr(space + 1);
+    }
+    return lines;
 }

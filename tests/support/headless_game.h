@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 class headless_game_test : public ::testing::Test {
@@ -23,6 +24,8 @@ protected:
     void load_content();
     // A path inside the scratch folder, from a path relative to it ("users/profiles.dat").
     std::string path_in_game(const std::string& relative) const;
+    // A state dump written in the scratch folder, as name -> the rest of its line.
+    std::map<std::string, std::string> read_dump(const std::string& relative) const;
 
     std::string game_dir;
 };
