@@ -62,6 +62,9 @@ void step_help_overlay() {
         left_held = 0;
         right_held = 0;
     }
+    // Keys pressed while the help is read are for the help: a name being typed on the
+    // profiles screen or a piece on the board must not change behind it.
+    if (help_shown == 1) platform::flush_keys();
 }
 
 void draw_glass_box(int32_t left, int32_t top, int32_t right, int32_t bottom) {

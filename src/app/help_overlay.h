@@ -1,7 +1,7 @@
 // The help overlay: F1 on any screen lays a short list of the keys and mouse actions over it.
 //
-// While it is up the screen beneath keeps drawing but gets no clicks; F1 again, Escape or a
-// click closes it.
+// While it is up the screen beneath keeps drawing but gets no clicks and no keys; F1 again,
+// Escape or a click closes it.
 #pragma once
 
 #include <cstdint>

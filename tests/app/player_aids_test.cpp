@@ -247,6 +247,26 @@ TEST_F(player_aids_test, f1_help_holds_the_screen_beneath_and_a_click_only_close
     EXPECT_EQ(dump("toggled.txt")["help_shown"], "0");
 }
 
+TEST_F(player_aids_test, keys_typed_under_the_f1_help_do_not_reach_the_name_being_typed) {
+    replay(
+        "wait 1\n"
+        "click 400 175\n"
+        "type Ann\n"
+        "wait 4\n"
+        "key 301\n"
+        "wait 1\n"
+        "type Bob\n"
+        "wait 4\n"
+        "key 301\n"
+        "wait 1\n"
+        "type x\n"
+        "wait 2\n"
+        "dump @name.txt\n");
+    auto name = dump("name.txt");
+    EXPECT_EQ(name["help_shown"], "0");
+    EXPECT_EQ(name["typed_name"], "Annx");
+}
+
 TEST_F(player_aids_test, the_not_saved_notice_over_the_main_menu_holds_its_buttons) {
     replay(new_player_to_menu);
     // Ann's folder becomes a file: her progress can no longer be written.
