@@ -262,6 +262,11 @@ TEST_F(player_aids_test, glow_lens_and_aid_show_on_the_board_as_the_options_say)
     for (int32_t y = 461; y < 474; ++y)
         for (int32_t x = 386; x < 399; ++x) changed += grey(glow, x, y) != grey(aid, x, y);
     EXPECT_GT(changed, 40);
+    // And on the panel's sphere, whatever its stock.
+    int32_t panel_changed = 0;
+    for (int32_t y = 486; y < 499; ++y)
+        for (int32_t x = 726; x < 739; ++x) panel_changed += grey(glow, x, y) != grey(aid, x, y);
+    EXPECT_GT(panel_changed, 40);
 
     replay("wait 2\ndump @restart.txt\n");
     auto restart = dump("restart.txt");
