@@ -33,6 +33,8 @@ constexpr picture_entry picture_table[] = {
     {"images\\background.jpg", &asset_globals::image_background, 0, 0, 0},
     {"images\\background_main.png", &asset_globals::image_background_main, 0, 0, 0},
     {"images\\laser.png", &asset_globals::image_laser, 35, 35, 8},
+    {"images\\laser_lens.png", &asset_globals::image_laser_lens, 35, 35, 16},
+    {"images\\colour_marks.png", &asset_globals::image_colour_marks, 13, 13, 7},
     {"images\\lamp.png", &asset_globals::image_lamp, 35, 35, 7},
     {"images\\wall.png", &asset_globals::image_wall, 0, 0, 0},
     {"images\\bomb.png", &asset_globals::image_bomb, 0, 0, 0},

@@ -20,6 +20,8 @@ struct asset_globals {
     platform::image* image_background = nullptr;
     platform::image* image_background_main = nullptr;
     platform::image* image_laser = nullptr;
+    platform::image* image_laser_lens = nullptr;
+    platform::image* image_colour_marks = nullptr;
     platform::image* image_lamp = nullptr;
     platform::image* image_wall = nullptr;
     platform::image* image_bomb = nullptr;
@@ -90,6 +92,8 @@ inline platform::image*& image_light = asset_vars.image_light;
 inline platform::image*& image_background = asset_vars.image_background;
 inline platform::image*& image_background_main = asset_vars.image_background_main;
 inline platform::image*& image_laser = asset_vars.image_laser;
+inline platform::image*& image_laser_lens = asset_vars.image_laser_lens;
+inline platform::image*& image_colour_marks = asset_vars.image_colour_marks;
 inline platform::image*& image_lamp = asset_vars.image_lamp;
 inline platform::image*& image_wall = asset_vars.image_wall;
 inline platform::image*& image_bomb = asset_vars.image_bomb;

@@ -1,6 +1,5 @@
-// The options screen: loudness of the music and of the sounds, and full screen. Every change is
-// kept at once in the settings file. The file also keeps a beam glow and a colour-blind aid; they
-// get rows here when the board draws them (issue 15), not before: a switch must do what it says.
+// The options screen: loudness of the music and of the sounds, the beams' glow, the colour-blind
+// aid and full screen. Every change is kept at once in the settings file.
 //
 // Mouse: the arrows beside a value, or a click on the row's name, which steps it up. Keys:
 // Up and Down choose a row, Left and Right change it, Escape goes back to the main menu.
@@ -23,16 +22,18 @@ constexpr int32_t key_escape = 27;
 
 constexpr int32_t option_music = 0;
 constexpr int32_t option_sound = 1;
-constexpr int32_t option_full_screen = 2;
-constexpr int32_t option_count = 3;
+constexpr int32_t option_beam_glow = 2;
+constexpr int32_t option_colour_blind_aid = 3;
+constexpr int32_t option_full_screen = 4;
+constexpr int32_t option_count = 5;
 
-constexpr std::array<const char*, option_count> option_names = {"Music volume", "Sound volume",
-                                                                "Full screen"};
+constexpr std::array<const char*, option_count> option_names = {
+    "Music volume", "Sound volume", "Beam glow", "Colour-blind aid", "Full screen"};
 
 constexpr int32_t box_left = 170;
 constexpr int32_t box_top = 120;
 constexpr int32_t box_right = 630;
-constexpr int32_t box_bottom = 350;
+constexpr int32_t box_bottom = 440;
 constexpr int32_t row_top = 200;
 constexpr int32_t row_step = 45;
 constexpr int32_t name_x = 200;
@@ -47,6 +48,8 @@ std::string option_value(int32_t option) {
     switch (option) {
         case option_music: return std::to_string(settings.music_volume) + "%";
         case option_sound: return std::to_string(settings.sound_volume) + "%";
+        case option_beam_glow: return on_off(settings.beam_glow);
+        case option_colour_blind_aid: return on_off(settings.colour_blind_aid);
         case option_full_screen: return on_off(platform::full_screen() ? 1 : 0);
         default: return {};
     }
@@ -61,6 +64,10 @@ void change_option(int32_t option, int32_t step) {
             break;
         case option_sound:
             settings.sound_volume = std::clamp(settings.sound_volume + volume_step * step, 0, 100);
+            break;
+        case option_beam_glow: settings.beam_glow = 1 - settings.beam_glow; break;
+        case option_colour_blind_aid:
+            settings.colour_blind_aid = 1 - settings.colour_blind_aid;
             break;
         default: platform::set_full_screen(!platform::full_screen()); break;
     }

@@ -1,11 +1,15 @@
-// Drawing the board: outlines, pieces, sphere glows, the solution overlay, and the trace played
-// back from its events.
+// Drawing the board: outlines, pieces with the lasers' lenses, sphere glows, the solution
+// overlay, and the trace played back from its events over the beams' glow; with the
+// colour-blind aid, the colour marks and beam patterns.
 #include "play/board_drawing.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 
 #include "app/app_state.h"
 #include "app/assets.h"
+#include "app/settings.h"
 #include "board/beam_rules.h"
 #include "board/beam_trace.h"
 #include "board/board_state.h"
@@ -44,6 +48,9 @@ void draw_grid() {
 
 namespace {
 
+// The colour-blind aid's badges, square.
+constexpr int32_t colour_mark_size = 13;
+
 void set_beam_color(int32_t colour) {
     const rgb& c = beam_rgb[static_cast<size_t>(colour & 3)];
     set_faded_color(c.r, c.g, c.b);
@@ -62,6 +69,126 @@ void draw_segment(const trace_event& e) {
     const int32_t dx = px1 - px0, dy = py1 - py0;
     platform::draw_line(px0, py0, px0 + dx / 3, py0 + dy / 3, false);
     platform::draw_line(px0 + 2 * dx / 3, py0 + 2 * dy / 3, px1, py1, false);
+}
+
+// The parts of a segment that are drawn, as steps from its start: all 35 of a solid beam,
+// the outer thirds of a dashed one (steps 0 to 10 and 23 to 34, as draw_segment takes them).
+struct segment_walk {
+    int32_t x, y;    // the start, a cell's centre
+    int32_t ux, uy;  // one step along the beam: -1, 0 or 1 each
+    int32_t length;  // steps to the end
+    bool solid;
+    bool drawn(int32_t step) const { return solid || step < length / 3 || step >= 2 * length / 3; }
+};
+
+segment_walk walk_of(const trace_event& e) {
+    const int32_t dx = e.x2 - e.x, dy = e.y2 - e.y;
+    return {e.x,
+            e.y,
+            (dx > 0) - (dx < 0),
+            (dy > 0) - (dy < 0),
+            std::max(std::abs(dx), std::abs(dy)),
+            e.solid == 1};
+}
+
+// A line beside the beam from step `from` to step `to` (the last left out), shifted by
+// (ox, oy), over the drawn parts only.
+void line_beside(const segment_walk& w, int32_t from, int32_t to, int32_t ox, int32_t oy) {
+    auto line = [&](int32_t a, int32_t b) {
+        if (a >= b) return;
+        platform::draw_line(static_cast<float>(w.x + a * w.ux + ox),
+                            static_cast<float>(w.y + a * w.uy + oy),
+                            static_cast<float>(w.x + b * w.ux + ox),
+                            static_cast<float>(w.y + b * w.uy + oy), false);
+    };
+    if (w.solid) {
+        line(from, to);
+        return;
+    }
+    line(from, std::min(to, w.length / 3));
+    line(std::max(from, 2 * w.length / 3), to);
+}
+
+// The glow: lines on both sides of the beam, fainter outwards, added to what is below. A
+// diagonal beam's glow is shifted sideways by whole pixels, which leaves no gaps between its
+// lines.
+constexpr std::array<float, 3> glow_alpha = {0.5f, 0.25f, 0.1f};
+
+void draw_segment_glow(const segment_walk& w) {
+    const bool diagonal = w.ux != 0 && w.uy != 0;
+    for (int32_t k = 1; k <= static_cast<int32_t>(glow_alpha.size()); ++k) {
+        platform::set_alpha(glow_alpha[static_cast<size_t>(k - 1)]);
+        const int32_t ox = diagonal ? k : -w.uy * k, oy = diagonal ? 0 : w.ux * k;
+        line_beside(w, 0, w.length, ox, oy);
+        line_beside(w, 0, w.length, -ox, -oy);
+    }
+}
+
+// Where the colour-blind aid's beam patterns put their marks: every 7 steps, starting 3 in,
+// so that they sit alike in every cell.
+constexpr int32_t pattern_spacing = 7;
+constexpr int32_t pattern_start = 3;
+
+// The colour-blind aid's pattern by beam colour: white plain; red two rails along the beam;
+// green beads on it; blue rungs across it. None of them breaks the beam's own line, so none
+// can be taken for the dashed line of a piece being turned.
+void draw_segment_pattern(const segment_walk& w, int32_t colour) {
+    const bool diagonal = w.ux != 0 && w.uy != 0;
+    // Across the beam, one step: a whole pixel, or a diagonal's neighbour diagonal.
+    const int32_t px = -w.uy, py = w.ux;
+    switch (colour & 3) {
+        case beam_red: {
+            const int32_t d = diagonal ? 2 : 3;
+            line_beside(w, 0, w.length, px * d, py * d);
+            line_beside(w, 0, w.length, -px * d, -py * d);
+            break;
+        }
+        case beam_green:
+            for (int32_t at = pattern_start; at < w.length; at += pattern_spacing) {
+                if (!w.drawn(at)) continue;
+                for (int32_t k : {-2, -1, 1, 2}) {
+                    const int32_t ox = diagonal ? k : px * k, oy = diagonal ? 0 : py * k;
+                    line_beside(w, at - 1, at + 2, ox, oy);
+                }
+            }
+            break;
+        case beam_blue:
+            for (int32_t at = pattern_start; at < w.length; at += pattern_spacing) {
+                if (!w.drawn(at)) continue;
+                const int32_t x = w.x + at * w.ux, y = w.y + at * w.uy;
+                const int32_t r = diagonal ? 3 : 4;
+                platform::draw_line(static_cast<float>(x - px * r), static_cast<float>(y - py * r),
+                                    static_cast<float>(x + px * r), static_cast<float>(y + py * r),
+                                    true);
+            }
+            break;
+        default: break;
+    }
+}
+
+// What goes under the beams' exact lines: the glow, then the aid's patterns, for every segment
+// before any line is drawn, so that no glow lies over another beam's line.
+void draw_under_beams(const trace_events& events) {
+    const bool glow = settings.beam_glow == 1, aid = settings.colour_blind_aid == 1;
+    if (!glow && !aid) return;
+    for (int32_t n = 0; n < events.count; ++n) {
+        const trace_event& e = events.list[static_cast<size_t>(n)];
+        if (e.what != trace_segment) continue;
+        const segment_walk w = walk_of(e);
+        const rgb& c = beam_rgb[static_cast<size_t>(e.colour & 3)];
+        if (glow) {
+            set_faded_color(c.r, c.g, c.b);
+            platform::set_blend(4);
+            draw_segment_glow(w);
+            platform::set_alpha(1);
+            platform::set_blend(3);
+        }
+        if (aid) {
+            // Lightened towards white, so that the pattern shows whatever colours an eye tells.
+            set_faded_color((c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2);
+            draw_segment_pattern(w, e.colour);
+        }
+    }
 }
 
 void draw_wall_spark(const trace_event& e) {
@@ -174,6 +301,50 @@ void draw_sphere_glow(point& cell, int32_t column, int32_t row, int32_t orientat
     platform::set_blend(3);
 }
 
+bool laser_switched_on(int32_t column, int32_t row) {
+    const int32_t sources = std::clamp(laser_source_count, 0, max_lasers);
+    for (int32_t i = 0; i < sources; ++i) {
+        const laser& s = laser_sources[static_cast<size_t>(i)];
+        if (s.x == column && s.y == row) return s.active == 1;
+    }
+    return false;
+}
+
+// A laser's lens in its beam's colour: glowing while the laser is on, a dim bead while off.
+void draw_laser_lens(const point& cell, int32_t column, int32_t row, int32_t orientation) {
+    const rgb& c = beam_rgb[static_cast<size_t>(cell.colour & 3)];
+    if (laser_switched_on(column, row)) {
+        set_faded_color(c.r, c.g, c.b);
+        platform::set_blend(4);
+        platform::draw_image(image_laser_lens, cell_left(column), cell_top(row), orientation & 7);
+        platform::set_blend(3);
+    } else {
+        set_faded_color(c.r / 2, c.g / 2, c.b / 2);
+        platform::draw_image(image_laser_lens, cell_left(column), cell_top(row),
+                             8 + (orientation & 7));
+    }
+}
+
+// The colour-blind aid's mark: the colour's initial on a badge in the cell's top-left corner,
+// or its bottom-right one for a laser whose barrel points to the left or up-left.
+void draw_colour_mark(const point& cell, int32_t column, int32_t row, int32_t orientation) {
+    int32_t colour = 0;
+    if (cell.kind == kind_lamp) {
+        colour = std::clamp(cell.colour, 0, 6);
+    } else if (cell.kind == kind_laser) {
+        colour = cell.colour & 3;
+    } else if (is_sphere(cell.kind)) {
+        colour = sphere_colour_of(cell.kind);
+    } else {
+        return;
+    }
+    const bool far_corner = cell.kind == kind_laser && (orientation & 7) >= 6;
+    const int32_t inset = far_corner ? cell_size - 1 - colour_mark_size : 1;
+    set_faded_color(255, 255, 255);
+    platform::draw_image(image_colour_marks, cell_left(column) + inset, cell_top(row) + inset,
+                         colour);
+}
+
 }  // namespace
 
 void draw_pieces() {
@@ -186,7 +357,9 @@ void draw_pieces() {
             if (is_piece(cell.kind))
                 platform::draw_image(piece_image(cell.kind), cell_left(c), cell_top(r),
                                      piece_frame(cell.kind, o, cell.colour));
+            if (cell.kind == kind_laser) draw_laser_lens(cell, c, r, o);
             if (is_sphere(cell.kind)) draw_sphere_glow(cell, c, r, o);
+            if (settings.colour_blind_aid == 1) draw_colour_mark(cell, c, r, o);
         }
     }
     if (solution_alpha > 0) {
@@ -210,6 +383,7 @@ void draw_pieces() {
 int32_t trace_beams() {
     trace_events events;
     const int32_t steps = record_trace(events);
+    draw_under_beams(events);
     play_back(events);
     return steps;
 }

@@ -11,6 +11,7 @@
 #include "app/help_overlay.h"
 #include "app/menu_buttons.h"
 #include "app/screens.h"
+#include "app/settings.h"
 #include "board/beam_trace.h"
 #include "board/board_state.h"
 #include "board/piece_kinds.h"
@@ -220,6 +221,9 @@ void draw_side_panel() {
     slot_colour(4);
     platform::draw_image(sphere_slot_image(), 700, 465, 0);
     set_faded_color(255, 255, 255);
+    // With the colour-blind aid the chosen colour's letter sits at the sphere's top left.
+    if (settings.colour_blind_aid == 1)
+        platform::draw_image(image_colour_marks, 726, 486, sphere_colour & 3);
 
     // The colour buttons lie inside slot 4, so a click on them also selects it (select_slot).
     const bool left_hovered = play_input_open() && cursor_strictly_inside(700, 505, 720, 525);

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/platform.h"
+#include "png_reader.h"
 #include "profiles/pack_rules.h"
 #include "replay_script.h"
 #include "support/headless_game.h"
@@ -183,7 +184,7 @@ TEST_F(player_aids_test, options_survive_a_restart) {
            "key 305\nwait 1\nkey 305\nwait 1\n"
            "# sound: one row down, one step down; then full screen by clicking its name\n"
            "key 304\nwait 1\nkey 305\nwait 1\n"
-           "click 260 300\n"
+           "click 260 390\n"
            "dump @changed.txt\n"
            "# Escape goes back to the menu\n"
            "key 27\n"
@@ -198,7 +199,7 @@ TEST_F(player_aids_test, options_survive_a_restart) {
     EXPECT_EQ(options["music_volume"], "100");
     auto changed = dump("changed.txt");
     EXPECT_EQ(changed["music_volume"], "70");
-    EXPECT_EQ(changed["options_row"], "2");
+    EXPECT_EQ(changed["options_row"], "4");
     EXPECT_EQ(changed["sound_volume"], "90");
     EXPECT_EQ(changed["full_screen"], "1");
     EXPECT_EQ(dump("back.txt")["screen_state"], "1");
@@ -210,6 +211,67 @@ TEST_F(player_aids_test, options_survive_a_restart) {
     EXPECT_EQ(restart["music_volume"], "70");
     EXPECT_EQ(restart["sound_volume"], "90");
     EXPECT_EQ(restart["full_screen"], "1");
+}
+
+// Level 1-1: a white laser in cell (10, 11) sends its beam down along x 402; its lens sits
+// around (402, 494), its colour-blind badge from (386, 461) to (398, 473).
+TEST_F(player_aids_test, glow_lens_and_aid_show_on_the_board_as_the_options_say) {
+    replay(new_player_to_menu + menu_to_first_level() +
+           "shot @glow.png\n"
+           "# the laser switched off by a click\n"
+           "click 402 477\n"
+           "wait 2\n"
+           "shot @laser_off.png\n"
+           "dump @laser_off.txt\n"
+           "# to the options: the glow off by a click on its name, the aid on by the keys\n"
+           "click 700 580\n"
+           "wait 64\n"
+           "click 50 340\n"
+           "wait 64\n"
+           "click 260 300\n"
+           "key 304\nwait 1\nkey 306\nwait 1\n"
+           "dump @options.txt\n"
+           "key 27\n"
+           "wait 70\n" +
+           menu_to_first_level() + "shot @aid.png\n");
+    // Column, row, colour, direction, entry direction, switched on, solid.
+    EXPECT_EQ(dump("laser_off.txt")["laser_sources"], "10:11:0:4:0:0:0");
+    auto options = dump("options.txt");
+    EXPECT_EQ(options["beam_glow"], "0");
+    EXPECT_EQ(options["colour_blind_aid"], "1");
+    EXPECT_EQ(options["options_row"], "3");
+
+    const rgba_picture glow = read_png(path_in_game("glow.png"));
+    const rgba_picture laser_off = read_png(path_in_game("laser_off.png"));
+    const rgba_picture aid = read_png(path_in_game("aid.png"));
+    ASSERT_EQ(glow.width, 800);
+    ASSERT_EQ(laser_off.width, 800);
+    ASSERT_EQ(aid.width, 800);
+    auto grey = [](const rgba_picture& p, int32_t x, int32_t y) { return int32_t{p.red(x, y)}; };
+    // The beam's line is white with and without the glow; beside it only the glow shows.
+    EXPECT_EQ(grey(glow, 402, 520), 255);
+    EXPECT_EQ(grey(aid, 402, 520), 255);
+    EXPECT_GT(grey(glow, 403, 520), 80);
+    EXPECT_LT(grey(aid, 403, 520), 20);  // the board's own dark background
+    // The lens: lit white while the laser is on, a dim bead once it is off.
+    EXPECT_GT(grey(glow, 404, 494), 230);
+    EXPECT_LT(grey(laser_off, 404, 494), grey(glow, 404, 494) - 50);
+    EXPECT_GT(grey(laser_off, 404, 494), 40);
+    // The aid's badge on the laser: some of its pixels differ from the picture without it.
+    int32_t changed = 0;
+    for (int32_t y = 461; y < 474; ++y)
+        for (int32_t x = 386; x < 399; ++x) changed += grey(glow, x, y) != grey(aid, x, y);
+    EXPECT_GT(changed, 40);
+    // And on the panel's sphere, whatever its stock.
+    int32_t panel_changed = 0;
+    for (int32_t y = 486; y < 499; ++y)
+        for (int32_t x = 726; x < 739; ++x) panel_changed += grey(glow, x, y) != grey(aid, x, y);
+    EXPECT_GT(panel_changed, 40);
+
+    replay("wait 2\ndump @restart.txt\n");
+    auto restart = dump("restart.txt");
+    EXPECT_EQ(restart["beam_glow"], "0");
+    EXPECT_EQ(restart["colour_blind_aid"], "1");
 }
 
 TEST_F(player_aids_test, a_damaged_settings_file_gives_the_defaults_and_no_message) {

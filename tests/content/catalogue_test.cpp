@@ -34,6 +34,8 @@ const picture_size expected_sizes[] = {
     {"background", &asset_globals::image_background, 800, 600, 1},
     {"background_main", &asset_globals::image_background_main, 800, 600, 1},
     {"laser", &asset_globals::image_laser, 35, 35, 8},
+    {"laser_lens", &asset_globals::image_laser_lens, 35, 35, 16},
+    {"colour_marks", &asset_globals::image_colour_marks, 13, 13, 7},
     {"lamp", &asset_globals::image_lamp, 35, 35, 7},
     {"wall", &asset_globals::image_wall, 35, 35, 1},
     {"bomb", &asset_globals::image_bomb, 35, 35, 1},

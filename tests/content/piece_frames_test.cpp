@@ -1,4 +1,4 @@
-// The piece strips read the way the beam rules work: a laser's frame k aims its lens in
+// The piece strips read the way the beam rules work: a laser lens's frame k sits in
 // direction k, a mirror's frame k has its bright face toward k, a translator's arrow points k.
 // A strip drawn in the wrong order, or turned the wrong way, fails here.
 #include <gtest/gtest.h>
@@ -45,10 +45,15 @@ int32_t lean_of(const rgba_picture& p, int32_t k, double floor) {
     return nearest_dir(sx, sy);
 }
 
+// The lens is a picture of its own, laid over the laser's: lit in frames 0 to 7, dark in 8 to
+// 15, each at the muzzle of a laser aimed in direction k.
 TEST(piece_frames_test, laser_lens_points_the_beam_direction) {
-    const rgba_picture p = strip("laser.png");
-    ASSERT_EQ(p.width, 280);
-    for (int32_t k = 0; k < 8; ++k) EXPECT_EQ(lean_of(p, k, 600), k) << "frame " << k;
+    const rgba_picture p = strip("laser_lens.png");
+    ASSERT_EQ(p.width, 560);
+    for (int32_t k = 0; k < 8; ++k) {
+        EXPECT_EQ(lean_of(p, k, 600), k) << "frame " << k;
+        EXPECT_EQ(lean_of(p, 8 + k, 300), k) << "frame " << 8 + k;
+    }
 }
 
 TEST(piece_frames_test, translator_arrow_points_its_open_direction) {

@@ -224,6 +224,8 @@ void write_font_sheet(const std::string& game_dir, const std::string& out_path) 
 void write_all(const std::string& game_dir, const std::string& out_dir) {
     write_sheet(game_dir, out_dir + "/pieces.png",
                 {{"laser.png", 35, 35, 3},
+                 {"laser_lens.png", 35, 35, 3},
+                 {"colour_marks.png", 13, 13, 3},
                  {"lamp.png", 35, 35, 3},
                  {"translator.png", 35, 35, 3},
                  {"mirror.png", 35, 35, 3},

@@ -26,6 +26,8 @@ const rgb glass{0.55, 0.85, 1.0};
 const rgb mirror_face{0.93, 0.97, 1.0};
 const rgb mirror_back{0.16, 0.17, 0.24};
 const rgb path_hint{0.55, 0.9, 1.0};
+// The lens at a laser's muzzle, in pixels at scale 1.
+constexpr double lens_radius = 4.5;
 
 // Distance from the cell's centre to its edge along direction d (to the corner on diagonals).
 double edge_distance(int d) { return d % 2 == 0 ? 17.5 : 17.5 * std::sqrt(2.0); }
@@ -177,7 +179,7 @@ rgb lamp_colour(int code) {
     return colours[code];
 }
 
-void laser(cairo_t* cr, double cx, double cy, double s, int dir) {
+void laser(cairo_t* cr, double cx, double cy, double s, int dir, bool lens_lit) {
     const double ux = dir_x(dir), uy = dir_y(dir);
     const double px = -uy, py = ux;
     // Mounting plate: a square foot, so a laser never looks like a lamp or a sphere.
@@ -208,9 +210,50 @@ void laser(cairo_t* cr, double cx, double cy, double s, int dir) {
     cairo_set_source_rgba(cr, 0.05, 0.06, 0.1, 1);
     cairo_set_line_width(cr, 0.8 * s);
     cairo_stroke(cr);
-    // The lens at the muzzle glows.
-    art::glow_dot(cr, cx + ux * b1, cy + uy * b1, 5.5 * s, {1.0, 0.95, 0.85}, 1.0);
+    // The lens at the muzzle. A picture of a working laser shows it glowing; the board's strip
+    // leaves an empty socket there, which the lens picture fills in the laser's own colour.
+    if (lens_lit) {
+        art::glow_dot(cr, cx + ux * b1, cy + uy * b1, 5.5 * s, {1.0, 0.95, 0.85}, 1.0);
+    } else {
+        cairo_arc(cr, cx + ux * b1, cy + uy * b1, lens_radius * s, 0, 2 * pi);
+        cairo_set_source_rgba(cr, 0.04, 0.05, 0.08, 1);
+        cairo_fill_preserve(cr);
+        cairo_set_source_rgba(cr, 0.42, 0.47, 0.6, 1);
+        cairo_set_line_width(cr, 0.8 * s);
+        cairo_stroke(cr);
+    }
 }
+
+namespace {
+
+// The lens of a laser pointing in direction dir, in white so that the game tints it with the
+// beam's colour. Lit: a bright core in a soft halo, to be added to the picture below. Dark: a
+// glass bead with a rim and a highlight, drawn dimmed, so a switched-off laser still names its
+// colour.
+void laser_lens(cairo_t* cr, double cx, double cy, double s, int dir, bool lit) {
+    const double b1 = (dir % 2 == 0 ? 15.5 : 18.5) * s;
+    const double x = cx + dir_x(dir) * b1, y = cy + dir_y(dir) * b1;
+    if (lit) {
+        art::glow_dot(cr, x, y, 9.0 * s, {1, 1, 1}, 1.0);
+        cairo_arc(cr, x, y, (lens_radius - 1.0) * s, 0, 2 * pi);
+        cairo_set_source_rgba(cr, 1, 1, 1, 1);
+        cairo_fill(cr);
+        return;
+    }
+    const double r = lens_radius * s;
+    cairo_pattern_t* p = cairo_pattern_create_radial(x - r * 0.3, y - r * 0.3, r * 0.1, x, y, r);
+    cairo_pattern_add_color_stop_rgb(p, 0, 0.95, 0.95, 0.95);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.55, 0.55, 0.55);
+    cairo_set_source(cr, p);
+    cairo_arc(cr, x, y, r, 0, 2 * pi);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+    cairo_set_source_rgba(cr, 0.3, 0.3, 0.3, 1);
+    cairo_set_line_width(cr, 0.8 * s);
+    cairo_stroke(cr);
+}
+
+}  // namespace
 
 void lamp(cairo_t* cr, double cx, double cy, double s, int lamp_colour_code) {
     const rgb c = lamp_colour(lamp_colour_code);
@@ -523,6 +566,29 @@ void write_strip(const std::string& path, int frames, Draw draw) {
     art::write_png(c, path);
 }
 
+// 13 by 13 frames, in lamp colour order: white, red, green, blue, yellow, sky blue, violet.
+void write_marks(const std::string& path) {
+    constexpr int size = 13;
+    const char* letters[] = {"W", "R", "G", "B", "Y", "S", "V"};
+    art::canvas c(size * 7, size, true);
+    for (int k = 0; k < 7; ++k) {
+        const double cx = size * k + size / 2.0, cy = size / 2.0;
+        cairo_arc(c.cr, cx, cy, size / 2.0 - 0.3, 0, 2 * pi);
+        cairo_set_source_rgba(c.cr, 0.03, 0.04, 0.07, 0.9);
+        cairo_fill_preserve(c.cr);
+        cairo_set_source_rgba(c.cr, 0.85, 0.88, 0.95, 0.9);
+        cairo_set_line_width(c.cr, 0.8);
+        cairo_stroke(c.cr);
+        art::select_font(c.cr, true, 9.5);
+        cairo_text_extents_t e;
+        cairo_text_extents(c.cr, letters[k], &e);
+        cairo_move_to(c.cr, cx - e.width / 2 - e.x_bearing, cy - e.height / 2 - e.y_bearing);
+        cairo_set_source_rgba(c.cr, 1, 1, 1, 1);
+        cairo_show_text(c.cr, letters[k]);
+    }
+    art::write_png(c, path);
+}
+
 template <typename Draw>
 void write_single(const std::string& path, int w, int h, Draw draw) {
     art::canvas c(w, h, true);
@@ -534,7 +600,13 @@ void write_single(const std::string& path, int w, int h, Draw draw) {
 
 void write_all(const std::string& dir) {
     write_strip(dir + "/laser.png", 8,
-                [](cairo_t* cr, double x, double y, int k) { laser(cr, x, y, 1, k); });
+                [](cairo_t* cr, double x, double y, int k) { laser(cr, x, y, 1, k, false); });
+    // Frames 0 to 7 the lit lens of each direction, 8 to 15 the dark one.
+    write_strip(dir + "/laser_lens.png", 16, [](cairo_t* cr, double x, double y, int k) {
+        laser_lens(cr, x, y, 1, k % 8, k < 8);
+    });
+    // The colour-blind aid's marks, one per lamp colour: a letter on a dark badge.
+    write_marks(dir + "/colour_marks.png");
     write_strip(dir + "/lamp.png", 7,
                 [](cairo_t* cr, double x, double y, int k) { lamp(cr, x, y, 1, k); });
     write_strip(dir + "/wall.png", 1,

@@ -9,7 +9,8 @@
 namespace pieces {
 
 // (cx, cy) is the centre of the piece's 35-pixel cell; s scales it (1 on the board).
-void laser(cairo_t* cr, double cx, double cy, double s, int dir);
+// lens_lit false leaves an empty socket at the muzzle for the game's lens picture.
+void laser(cairo_t* cr, double cx, double cy, double s, int dir, bool lens_lit = true);
 void lamp(cairo_t* cr, double cx, double cy, double s, int lamp_colour);
 void wall(cairo_t* cr, double cx, double cy, double s);
 void bomb(cairo_t* cr, double cx, double cy, double s);
