@@ -31,7 +31,7 @@ constexpr std::array<help_line, 14> help_lines = {{
     {"Hold Space", "show the solution after a minute, at a cost"},
     {"Ctrl+Z, Backspace", "undo a move"},
     {"Ctrl+Y", "redo a move"},
-    {"C", "copy your solution as a code, once the level is won"},
+    {"C", "copy your pieces as a code, once the level is won"},
     {"Ctrl+V", "paste a solution code; Space then shows it"},
     {"O", "options, from the main menu"},
     {"Enter", "save a screenshot"},
