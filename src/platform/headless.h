@@ -20,6 +20,8 @@ void release_button(int32_t button);
 void press_key(int32_t key);
 void release_key(int32_t key);
 void type_text(const std::string& text);
+// What a player copied elsewhere: the text the game's clipboard_text now gives.
+void put_on_clipboard(const std::string& text);
 // As if the player clicked the window's close button.
 void request_close();
 

@@ -54,6 +54,8 @@ void set_rasterising(bool on) {
     forget_shown_frame();
 }
 
+void put_on_clipboard(const std::string& text) { state.clipboard = text; }
+
 void request_close() { state.input.close_requested = true; }
 
 void advance_clock(int32_t ms) {

@@ -81,4 +81,22 @@ void flush_keys() {
 
 bool close_requested() { return state.input.close_requested; }
 
+bool set_clipboard_text(const std::string& text) {
+    if (state.headless || !state.window) {
+        state.clipboard = text;
+        return true;
+    }
+    return SDL_SetClipboardText(text.c_str()) == 0;
+}
+
+std::string clipboard_text() {
+    if (state.headless || !state.window) return state.clipboard;
+    // SDL gives an empty string, never null, when the clipboard holds no text; it is ours to free.
+    char* text = SDL_GetClipboardText();
+    if (!text) return "";
+    std::string copy = text;
+    SDL_free(text);
+    return copy;
+}
+
 }  // namespace platform

@@ -151,6 +151,11 @@ int32_t get_char();
 void flush_keys();
 // The player asked the window to close (its close button); the main loop then quits the game.
 bool close_requested();
+// The desktop's clipboard in the window; headless, a clipboard of the process's own that
+// starts empty at every init. False when the text could not be put there.
+bool set_clipboard_text(const std::string& text);
+// The clipboard's text, or "" when it holds none (or no text).
+std::string clipboard_text();
 
 // ---- Time and numbers ----------------------------------------------------------------------
 int32_t millisecs();

@@ -186,6 +186,7 @@ struct platform_state {
 
     drawing_state draw;
     input_state input;
+    std::string clipboard;  // headless: the clipboard's text
 
     // Clock: virtual in headless mode, SDL ticks since init in the window.
     int64_t virtual_ms = 0;

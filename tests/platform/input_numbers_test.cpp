@@ -62,6 +62,16 @@ TEST_F(input_test, typed_characters_queue_up_to_256_and_flush_clears_all_keys) {
     EXPECT_EQ(platform::key_down(65), 0);
 }
 
+TEST_F(input_test, the_headless_clipboard_holds_text_until_the_next_start) {
+    EXPECT_EQ(platform::clipboard_text(), "");
+    EXPECT_TRUE(platform::set_clipboard_text("BWS1-abc\nline two"));
+    EXPECT_EQ(platform::clipboard_text(), "BWS1-abc\nline two");
+    h::put_on_clipboard(std::string("with\0zero", 9));
+    EXPECT_EQ(platform::clipboard_text(), std::string("with\0zero", 9));
+    platform::init_headless(game_dir);
+    EXPECT_EQ(platform::clipboard_text(), "");
+}
+
 TEST_F(input_test, rand_covers_its_bounds_in_either_order) {
     std::set<int32_t> seen;
     for (int32_t i = 0; i < 300; ++i) seen.insert(platform::rand(3, 1));
