@@ -204,6 +204,14 @@ void draw_side_panel() {
     if (menu_hovered && left_click == 1) leave_level();
     step_button_tint(menu_button_tint, menu_hovered);
 
+    draw_stock_panel();
+
+    set_faded_color(255, 255, 255);
+    draw_bitmap_text(font32, 400, 20, "Score: " + score_text_now(), 1000);
+    draw_hint_line();
+}
+
+void draw_stock_panel() {
     // A slot with nothing left to place is dimmed.
     const auto slot_colour = [](int32_t slot) {
         const int32_t v = slot_stock(slot) > 0 ? 255 : 90;
@@ -243,10 +251,6 @@ void draw_side_panel() {
     platform::draw_line(700, t + 97, 799, t + 97, true);
     platform::draw_line(700, t, 700, t + 97, true);
     platform::draw_line(798, t, 798, t + 97, true);
-
-    set_faded_color(255, 255, 255);
-    draw_bitmap_text(font32, 400, 20, "Score: " + score_text_now(), 1000);
-    draw_hint_line();
 }
 
 void leave_level() {
