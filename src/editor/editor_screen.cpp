@@ -372,8 +372,7 @@ void draw_critic_line() {
     const std::string first = ed.verdict_text.substr(0, ed.verdict_text.find('\n'));
     const bool current = ed.verdict_code == encode_level_code(ed.edit_level);
     set_faded_color(current ? 160 : 110, current ? 230 : 110, current ? 160 : 110);
-    draw_bitmap_text(font16, 40, critic_line_y,
-                     current ? first : first + " (before the last change)", 640);
+    draw_bitmap_text(font16, 40, critic_line_y, current ? first : first + " (since changed)", 660);
 }
 
 // The verdict, a line of the window for each of its lines; a click closes it.
@@ -680,7 +679,10 @@ void step_critic() {
         set_status("The critic ran out of time");
         return;
     }
-    const int32_t state = platform::read_child(ed.critic_child, ed.critic_output);
+    // Headless (replays and tests) the game waits for the verdict, so that a script gets the
+    // same verdict at the same pass however fast the machine is.
+    const int32_t wait = platform::is_headless() ? critic_time_limit_ms : 0;
+    const int32_t state = platform::read_child(ed.critic_child, ed.critic_output, wait);
     if (state == 1) return;
     ed.critic_child = 0;
     if (state == 0 && !ed.critic_output.empty()) {

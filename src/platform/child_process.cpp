@@ -1,5 +1,6 @@
 // Helper processes: started with posix_spawn, their output read through a non-blocking pipe.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -63,9 +64,10 @@ int32_t start_child(const std::vector<std::string>& args) {
     return id;
 }
 
-int32_t read_child(int32_t id, std::string& output) {
+int32_t read_child(int32_t id, std::string& output, int32_t wait_ms) {
     const auto it = children.find(id);
     if (it == children.end()) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(it->second.output, buffer, sizeof buffer);
@@ -74,8 +76,13 @@ int32_t read_child(int32_t id, std::string& output) {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return 1;  // nothing more for now
-        break;                // the child closed its output
+        if (n == 0) break;  // the child closed its output
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) return 1;  // nothing more for now
+        pollfd ready{it->second.output, POLLIN, 0};
+        ::poll(&ready, 1, static_cast<int>(left));
     }
     int status = 0;
     const pid_t pid = it->second.pid;

@@ -214,8 +214,10 @@ bool delete_dir(const std::string& path, bool recurse);
 int32_t start_child(const std::vector<std::string>& args);
 // Appends what the child has written since the last call. 1 while it runs; once its output
 // has ended and it has exited, 0 for a clean exit (status 0) and -1 otherwise, after which the
-// id is forgotten. -1 also for an id that is not running.
-int32_t read_child(int32_t id, std::string& output);
+// id is forgotten. -1 also for an id that is not running. With wait_ms above 0 it waits up to
+// that many real milliseconds for the child to end (a replay waits, to stay the same at any
+// speed).
+int32_t read_child(int32_t id, std::string& output, int32_t wait_ms = 0);
 // Real milliseconds since the child started (the game's clock may be virtual); 0 for none.
 int32_t child_running_ms(int32_t id);
 // Kills the child if it still runs and forgets it.
