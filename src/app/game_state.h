@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "board/board_state.h"
 #include "editor/editor_state.h"
+#include "play/custom_play.h"
 #include "play/play_state.h"
 #include "play/undo.h"
 #include "profiles/profiles_state.h"
@@ -38,4 +39,5 @@ void visit_state(visit&& v) {
     v(settings_vars);
     v(undo_vars);
     v(editor_vars);
+    v(custom_play_vars);
 }

@@ -24,6 +24,7 @@
 #include "editor/editor_state.h"
 #include "platform/platform.h"
 #include "play/board_drawing.h"
+#include "play/custom_play.h"
 #include "play/level_code.h"
 #include "play/level_file.h"
 #include "play/play_screen.h"
@@ -791,6 +792,18 @@ void refresh_custom_names() {
     if (ed.custom_selected >= static_cast<int32_t>(ed.custom_names.size())) ed.custom_selected = -1;
 }
 
+bool play_custom_level(const std::string& name) {
+    level_data level;
+    if (!read_custom_level(name, level)) {
+        raise_notice(text_level_not_loaded, notice_then_nothing);
+        return false;
+    }
+    std::vector<uint8_t> verdict;
+    platform::read_file(custom_verdict_path(name), verdict, 1 << 16);
+    begin_custom_play(name, level, start_score_from_verdict({verdict.begin(), verdict.end()}));
+    return true;
+}
+
 void open_editor_from_command_line(const std::string& file) {
     level_data level;
     ed.started_from_command_line = 1;
@@ -823,7 +836,11 @@ constexpr int32_t list_rows_shown = 14;
 }  // namespace
 
 void custom_levels_screen() {
-    if (fade_count == 32) refresh_custom_names();
+    if (fade_count == 32) {
+        // Back from playing one: the play screen plays the 120 levels again.
+        custom_play_vars.custom_playing = 0;
+        refresh_custom_names();
+    }
     set_faded_color(255, 255, 255);
     platform::draw_image(image_main_menu, 0, 0, 0);
     draw_glass_box(200, 70, 600, 540);
@@ -862,6 +879,9 @@ void custom_levels_screen() {
     if (text_button(right + 24, 505, "Edit", chosen, right) &&
         open_custom_level(ed.custom_names[static_cast<size_t>(ed.custom_selected)])) {
         start_fade(screen_editor);
+    }
+    if (text_button(right + 24, 505, "Play", chosen, right)) {
+        play_custom_level(ed.custom_names[static_cast<size_t>(ed.custom_selected)]);
     }
     if (text_button(right + 24, 505, "Back", true, right)) start_fade(screen_galaxy_map);
 }

@@ -64,6 +64,9 @@ void stop_critic();
 bool copy_level_code();
 bool paste_level_code();
 
+// Plays a custom level on the play screen, its start score from its verdict; false (with a
+// notice) when it cannot be read.
+bool play_custom_level(const std::string& name);
 // The custom levels in the data folder, by name.
 void refresh_custom_names();
 void editor_screen();

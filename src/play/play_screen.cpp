@@ -15,6 +15,7 @@
 #include "board/board_state.h"
 #include "board/piece_kinds.h"
 #include "play/board_drawing.h"
+#include "play/custom_play.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -254,6 +255,11 @@ void draw_stock_panel() {
 }
 
 void leave_level() {
+    // A custom level leads back to their list and keeps nothing in the player's progress.
+    if (custom_play_vars.custom_playing == 1) {
+        start_fade(screen_custom_levels);
+        return;
+    }
     start_fade(screen_main_menu);
     // The level is suspended: its clock resumes from these seconds when it is next opened.
     level_time[current_level] = elapsed_seconds(platform::millisecs(), clock_start);
