@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang (libFuzzer, ASan, UBSan) and runs each one for a fixed time from
-# a seed corpus of the game's real files: level files, the level table, a profile list, a
-# player's progress files, and the shipped pictures (PNG and JPEG), sounds and fonts. Any crash, sanitizer report or broken property fails the run; the
+# a seed corpus of the game's real files: level files, the level and solution codes of the
+# shipped levels, the level table, a profile list, a player's progress files, and the shipped
+# pictures (PNG and JPEG), sounds and fonts. Any crash, sanitizer report or broken property fails the run; the
 # input that caused it is kept in <work>/findings.
 #
 #   scripts/fuzz.sh GAME_FOLDER WORK_FOLDER [SECONDS_EACH]
@@ -18,12 +19,14 @@ cmake --build "$work/build" -j"$(nproc)" >"$work/build.log" 2>&1 || { cat "$work
 # Seeds: the shipped files as built, and a player's files exactly as the game writes them.
 seeds=$work/seeds
 rm -rf "$seeds" "$work/corpus"
-mkdir -p "$seeds"/{level_file,level_table,profile_list,progress_files,picture_png,picture_jpeg,sound,font} \
+mkdir -p "$seeds"/{level_file,level_code,solution_code,level_table,profile_list,progress_files,picture_png,picture_jpeg,sound,font} \
   "$work/findings"
 levels=$(find "$game" -maxdepth 1 -iname levels -type d | head -n 1)
 if [ -n "$levels" ]; then
   find "$levels" -maxdepth 1 -name 'level.[0-9]*' -exec cp {} "$seeds/level_file/" \;
   find "$levels" -maxdepth 1 -name 'level_info.all' -exec cp {} "$seeds/level_table/" \;
+  find "$levels" -maxdepth 1 -name 'level.[0-9]*' -print0 |
+    xargs -0 -r "$work/build/make_code_seeds" "$seeds/level_code" "$seeds/solution_code"
 fi
 # The content harnesses take files up to 64 KiB: every shipped picture and font, and every sound
 # but the two tunes. A font's seed is its metrics file followed by its glyph strip.
@@ -56,8 +59,8 @@ for _ in $(seq 120); do printf '\xff\xff\xff\xff\x00\x00\x00\x00'; done \
 head -c 480 /dev/zero >"$seeds/progress_files/solution.all"
 
 status=0
-for harness in level_file profile_list progress_files level_table picture_png picture_jpeg sound \
-    font; do
+for harness in level_file level_code solution_code profile_list progress_files level_table \
+    picture_png picture_jpeg sound font; do
   max_len=4096
   case $harness in picture_*|sound|font) max_len=$content_max_len ;; esac
   corpus=$work/corpus/$harness

@@ -12,9 +12,9 @@ namespace {
 constexpr int32_t key_escape = 27;
 
 constexpr int32_t box_left = 70;
-constexpr int32_t box_top = 120;
+constexpr int32_t box_top = 100;
 constexpr int32_t box_right = 730;
-constexpr int32_t box_bottom = 450;
+constexpr int32_t box_bottom = 474;
 constexpr int32_t line_height = 22;
 
 struct help_line {
@@ -22,7 +22,7 @@ struct help_line {
     std::string_view action;
 };
 
-constexpr std::array<help_line, 12> help_lines = {{
+constexpr std::array<help_line, 14> help_lines = {{
     {"Left click", "place the chosen piece on an empty cell"},
     {"Drag", "turn a piece (also right after placing it)"},
     {"Right click", "take a piece back"},
@@ -31,6 +31,8 @@ constexpr std::array<help_line, 12> help_lines = {{
     {"Hold Space", "show the solution after a minute, at a cost"},
     {"Ctrl+Z, Backspace", "undo a move"},
     {"Ctrl+Y", "redo a move"},
+    {"C", "copy your pieces as a code, once the level is won"},
+    {"Ctrl+V", "paste a solution code; Space then shows it"},
     {"O", "options, from the main menu"},
     {"Enter", "save a screenshot"},
     {"F11, Alt+Enter", "full screen and back"},

@@ -7,6 +7,7 @@
 #include "board/piece_kinds.h"
 #include "platform/platform.h"
 #include "play/custom_play.h"
+#include "play/level_code.h"
 #include "play/play_state.h"
 #include "play/undo.h"
 #include "profiles/profiles_state.h"
@@ -27,6 +28,8 @@ void clear_level_from_board() {
         if (is_movable(k)) piece_stock[static_cast<size_t>(k)] = 0;
     laser_source_count = 0;
     lamp_count = 0;
+    level_code_on_board.clear();
+    code_note_passes = 0;
 }
 
 }  // namespace
@@ -49,6 +52,7 @@ void reset_board() {
 
 void place_level(const level_data& level) {
     level_text = level.text;
+    level_code_on_board = encode_level_code(level);
     for (int32_t column = 0; column < board_columns; ++column) {
         for (int32_t row = 0; row < board_rows; ++row) {
             const int32_t code = level.cells[static_cast<size_t>(column)][static_cast<size_t>(row)];

@@ -20,6 +20,7 @@
 #include "play/play_state.h"
 #include "play/score_rules.h"
 #include "play/scoring.h"
+#include "play/solution_codes.h"
 #include "play/undo.h"
 #include "profiles/message_window.h"
 #include "profiles/profile_store.h"
@@ -86,7 +87,9 @@ void draw_hint_line() {
     const bool solution_ready =
         platform::millisecs() - clock_start > 60000 && message_shown == 0 && completion_start == 0;
     set_faded_color(255, 255, 255);
-    platform::draw_image(image_hint_line, hint_x, hint_y, solution_ready ? 1 : 0);
+    // What a copy or paste of a solution code did stands in for the hint for a few seconds.
+    if (!draw_code_note(hint_x, hint_y + 4))
+        platform::draw_image(image_hint_line, hint_x, hint_y, solution_ready ? 1 : 0);
     if (history_button(undo_left, "Undo", !undo_steps.empty() && turning == 0)) undo_move();
     if (history_button(redo_left, "Redo", !redo_steps.empty() && turning == 0)) redo_move();
 }
@@ -161,6 +164,7 @@ void run_play_screen() {
     evaluate_lamps();
     select_slot();
     undo_keys(play_input_open());
+    solution_code_keys();
     if (play_input_open()) {
         begin_move();
         place_piece();

@@ -21,6 +21,13 @@ struct play_globals {
     // Leaving by the main-menu button could not save: the notice waits until the board is
     // cleared on the last pass of the fade, which would otherwise close it at once.
     int32_t save_notice_pending = 0;
+    // The level on the board as its level code ("" with none): what a pasted solution code
+    // must be for.
+    std::string level_code_on_board;
+    // What the last copy or paste of a solution code did, shown on the hint line while
+    // code_note_passes counts down.
+    std::string code_note;
+    int32_t code_note_passes = 0;
 };
 extern play_globals play_vars;
 inline std::string& level_text = play_vars.level_text;
@@ -36,6 +43,9 @@ inline int32_t& bonus_score = play_vars.bonus_score;
 inline int32_t& lit_count = play_vars.lit_count;
 inline int32_t& completion_start = play_vars.completion_start;
 inline int32_t& save_notice_pending = play_vars.save_notice_pending;
+inline std::string& level_code_on_board = play_vars.level_code_on_board;
+inline std::string& code_note = play_vars.code_note;
+inline int32_t& code_note_passes = play_vars.code_note_passes;
 
 // Every field by the name the dump gives it; the dump walks this list, and a test checks that
 // it names every field of the struct.
@@ -54,4 +64,7 @@ void visit_fields(play_globals& g, visit&& v) {
     v("lit_count", g.lit_count);
     v("completion_start", g.completion_start);
     v("save_notice_pending", g.save_notice_pending);
+    v("level_code_on_board", g.level_code_on_board);
+    v("code_note", g.code_note);
+    v("code_note_passes", g.code_note_passes);
 }

@@ -18,8 +18,10 @@ struct run_result {
     std::string out;
 };
 
-run_result run(const std::string& arguments) {
-    const std::string command = std::string(LEVEL_CHECK_PATH) + " " + arguments + " 2>/dev/null";
+// The output is the standard output only, or with the errors after it when `with_errors`.
+run_result run(const std::string& arguments, bool with_errors = false) {
+    const std::string command =
+        std::string(LEVEL_CHECK_PATH) + " " + arguments + (with_errors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     run_result r{-1, ""};
     if (!pipe) return r;
@@ -108,6 +110,44 @@ TEST_F(level_check_test, verify_checks_every_level_of_a_folder) {
               "level.003 FAIL: the stored solution sets off a bomb\n"
               "level.004 FAIL: the stored solution lights 0 of 1 lamps\n"
               "4 levels, 3 failed\n");
+}
+
+TEST_F(level_check_test, encode_and_decode_carry_a_level_through_its_code) {
+    const std::string file = write("level.001", {{2, 5, 121}, {6, 5, 675}, {6, 2, 241}});
+    const run_result encoded = run("encode " + file);
+    ASSERT_EQ(encoded.status, 0);
+    ASSERT_EQ(encoded.out.substr(0, 4), "BW1-");
+    ASSERT_EQ(encoded.out.back(), '\n');
+    const std::string code = encoded.out.substr(0, encoded.out.size() - 1);
+
+    const fs::path out = dir / "level.002";
+    ASSERT_EQ(run("decode " + code + " " + out.string()).status, 0);
+    const auto read = [](const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(read(out), read(file));
+    EXPECT_EQ(run("verify " + dir.string()).status, 0);
+
+    // From the standard input, broken over lines as a mail program would.
+    const fs::path piped = dir / "piped.lvl";
+    const fs::path mail = dir / "mail.txt";
+    std::ofstream(mail) << "  " << code.substr(0, 9) << "\r\n" << code.substr(9) << "\n\n";
+    ASSERT_EQ(run("decode - " + piped.string() + " < " + mail.string()).status, 0);
+    EXPECT_EQ(read(piped), read(file));
+
+    // A damaged code: exit 2, the reason, and no file.
+    std::string damaged = code;
+    damaged[10] = damaged[10] == 'A' ? 'B' : 'A';
+    const fs::path refused = dir / "refused.lvl";
+    const run_result r = run("decode " + damaged + " " + refused.string(), true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "level_check: This level code is damaged or incomplete.\n");
+    EXPECT_FALSE(fs::exists(refused));
+    EXPECT_EQ(run("decode BW3-AAAA " + refused.string(), true).out,
+              "level_check: This level code needs a newer Beamworks.\n");
+    EXPECT_EQ(run("decode " + code).status, 2);
+    EXPECT_EQ(run("encode " + (dir / "level.404").string()).status, 2);
 }
 
 }  // namespace

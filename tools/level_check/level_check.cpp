@@ -3,13 +3,19 @@
 //
 //   level_check trace FILE [--with-solution] [--turn C,R,O] [--off I]...
 //   level_check verify DIR
+//   level_check encode FILE
+//   level_check decode CODE OUT
 //
 // trace prints one line of JSON with sorted keys; it exits 2 for a refused level or an option
 // that names no such piece or laser. verify prints one line per level and exits 1 if any fails.
+// encode prints the level's code, the one line a player shares; decode writes the level file
+// that a code holds (CODE "-" reads the code from the standard input, line breaks and all) and
+// exits 2 with the reason for a code it refuses.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <regex>
 #include <sstream>
@@ -22,6 +28,7 @@
 #include "board/board_state.h"
 #include "board/piece_kinds.h"
 #include "platform/platform.h"
+#include "play/level_code.h"
 #include "play/level_file.h"
 #include "play/level_format.h"
 
@@ -29,7 +36,9 @@ namespace {
 
 const char* usage =
     "usage: level_check trace FILE [--with-solution] [--turn C,R,O] [--off I]...\n"
-    "       level_check verify DIR\n";
+    "       level_check verify DIR\n"
+    "       level_check encode FILE\n"
+    "       level_check decode CODE|- OUT\n";
 
 struct refusal {
     std::string message;
@@ -213,6 +222,29 @@ int run_verify(const std::vector<std::string>& args) {
     return failed ? 1 : 0;
 }
 
+int run_encode(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw refusal{"encode needs one level file"};
+    std::printf("%s\n", encode_level_code(read_level(args[0])).c_str());
+    return 0;
+}
+
+int run_decode(const std::vector<std::string>& args) {
+    if (args.size() != 2) throw refusal{"decode needs a code and the file to write"};
+    std::string code = args[0];
+    if (code == "-")
+        code.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    level_data level;
+    std::string why;
+    if (!decode_level_code(code, level, &why)) throw refusal{why};
+    const std::vector<uint8_t> bytes = encode_level(level);
+    std::ofstream out(args[1], std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw refusal{args[1] + ": cannot be written"};
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -228,6 +260,8 @@ int main(int argc, char** argv) {
     try {
         if (command == "trace") return run_trace(args);
         if (command == "verify") return run_verify(args);
+        if (command == "encode") return run_encode(args);
+        if (command == "decode") return run_decode(args);
         std::fputs(usage, stderr);
         return 2;
     } catch (const refusal& r) {

@@ -30,7 +30,7 @@ bool parse_int(const std::string& word, int32_t& out) {
     return result.ec == std::errc() && result.ptr == end;
 }
 
-// What follows the command word, as written (for type, shot and dump).
+// What follows the command word, as written (for type, clipboard, shot and dump).
 std::string rest_of_line(const std::string& line, const std::string& word) {
     const size_t at = line.find(word) + word.size();
     size_t start = line.find_first_not_of(" \t", at);
@@ -96,8 +96,14 @@ std::string parse_line(const std::string& line, command& c) {
         if (c.text.empty()) return "'type' needs the text to type";
         return {};
     }
-    if (name == "shot" || name == "dump") {
-        c.what = name == "shot" ? op::shot : op::dump;
+    if (name == "clipboard") {
+        c.what = op::clipboard;
+        c.text = rest_of_line(line, name);
+        if (c.text.empty()) return "'clipboard' needs the text to put there";
+        return {};
+    }
+    if (name == "shot" || name == "dump" || name == "save_clipboard") {
+        c.what = name == "shot" ? op::shot : name == "dump" ? op::dump : op::save_clipboard;
         c.text = rest_of_line(line, name);
         if (c.text.empty()) return "'" + name + "' needs a file name";
         return {};
@@ -155,6 +161,14 @@ std::string carry_out(const command& c) {
         case op::hold: h::press_key(c.a); break;
         case op::free: h::release_key(c.a); break;
         case op::type: h::type_text(c.text); break;
+        case op::clipboard: h::put_on_clipboard(c.text); break;
+        case op::save_clipboard: {
+            std::ofstream out(c.text, std::ios::binary);
+            out << platform::clipboard_text();
+            out.close();
+            if (!out) return "cannot write the clipboard to " + c.text;
+            break;
+        }
         case op::wait:
             for (int32_t i = 0; i < c.a; ++i) main_loop_pass();
             break;

@@ -9,14 +9,29 @@
 
 namespace replay {
 
-enum class op { move, press, release, click, key, hold, free, type, wait, shot, dump, close };
+enum class op {
+    move,
+    press,
+    release,
+    click,
+    key,
+    hold,
+    free,
+    type,
+    clipboard,
+    save_clipboard,
+    wait,
+    shot,
+    dump,
+    close
+};
 
 struct command {
     op what = op::wait;
     int32_t line = 0;  // 1-based line of the script
     int32_t a = 0;     // X, button (1 left, 2 right), key code or pass count
     int32_t b = 0;     // Y
-    std::string text;  // typed text or file name
+    std::string text;  // typed or copied text, or a file name
 };
 
 // The whole script, or the first bad line: error holds "line N: what is wrong".
