@@ -31,6 +31,7 @@
 #include "play/play_state.h"
 #include "play/scoring.h"
 #include "play/undo.h"
+#include "profiles/custom_scores.h"
 #include "profiles/message_window.h"
 #include "profiles/profiles_state.h"
 #include "profiles/progress_format.h"
@@ -833,6 +834,17 @@ constexpr int32_t list_top = 130;
 constexpr int32_t list_row_height = 25;
 constexpr int32_t list_rows_shown = 14;
 
+// The chosen level's best score, read when the choice changes or the list is entered (a win
+// may have just changed it).
+void read_selected_best() {
+    ed.custom_selected_best = -1;
+    level_data level;
+    if (ed.custom_selected >= 0 &&
+        read_custom_level(ed.custom_names[static_cast<size_t>(ed.custom_selected)], level)) {
+        ed.custom_selected_best = custom_best_score(level);
+    }
+}
+
 }  // namespace
 
 void custom_levels_screen() {
@@ -840,6 +852,7 @@ void custom_levels_screen() {
         // Back from playing one: the play screen plays the 120 levels again.
         custom_play_vars.custom_playing = 0;
         refresh_custom_names();
+        read_selected_best();
     }
     set_faded_color(255, 255, 255);
     platform::draw_image(image_main_menu, 0, 0, 0);
@@ -851,6 +864,7 @@ void custom_levels_screen() {
     if (editor_input_open() && left_click == 1 &&
         cursor_strictly_inside(list_left - 10, list_top, 580, list_top + list_row_height * shown)) {
         ed.custom_selected = (cursor_y - list_top) / list_row_height;
+        read_selected_best();
     }
     for (int32_t i = 0; i < shown; ++i) {
         if (i == ed.custom_selected) {
@@ -871,6 +885,14 @@ void custom_levels_screen() {
     }
 
     const bool chosen = ed.custom_selected >= 0;
+    if (chosen) {
+        set_faded_color(255, 220, 120);
+        draw_bitmap_text(font16, 230, 480,
+                         ed.custom_selected_best >= 0
+                             ? "Best score: " + std::to_string(ed.custom_selected_best)
+                             : "Not won yet",
+                         1000);
+    }
     int32_t right = 0;
     if (text_button(230, 505, "New level", true, right)) {
         open_editor(level_data{}, "");

@@ -5,6 +5,7 @@
 #include "board/board_state.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
+#include "profiles/custom_scores.h"
 #include "profiles/profiles_state.h"
 
 custom_play_globals custom_play_vars;
@@ -40,6 +41,7 @@ void begin_custom_play(const std::string& name, const level_data& level, int32_t
     custom_play_vars.custom_name = name;
     custom_play_vars.custom_level = level;
     custom_play_vars.custom_start = start;
+    custom_play_vars.custom_best = custom_best_score(level);
     start_fade(screen_play);
 }
 
@@ -52,6 +54,7 @@ void load_custom_level() {
 }
 
 bool record_custom_win(int32_t score) {
+    if (!record_custom_score(custom_play_vars.custom_level, score)) return false;
     if (score > custom_play_vars.custom_best) custom_play_vars.custom_best = score;
     return true;
 }

@@ -47,6 +47,6 @@ int32_t& stored_solution_cost();
 void begin_custom_play(const std::string& name, const level_data& level, int32_t start);
 // The custom level onto the board, as load_level does for the 120.
 void load_custom_level();
-// A win on a custom level: its best score, kept apart from the progress. False when it could
-// not be saved.
+// A win on a custom level: its best score, kept apart from the progress files in the player's
+// custom scores. False when it could not be saved.
 bool record_custom_win(int32_t score);
