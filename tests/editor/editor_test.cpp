@@ -14,6 +14,8 @@
 #include "platform/platform.h"
 #include "play/custom_play.h"
 #include "play/level_code.h"
+#include "play/level_file.h"
+#include "play/play_screen.h"
 #include "play/play_state.h"
 #include "profiles/profiles_state.h"
 #include "support/headless_game.h"
@@ -277,6 +279,56 @@ TEST_F(editor_ops, the_critic_names_inert_pieces_and_a_larger_stock) {
         << ed.verdict_text;
     EXPECT_NE(ed.verdict_text.find("Not yet: fewest pieces 1, stock 2"), std::string::npos)
         << ed.verdict_text;
+}
+
+}  // namespace
+
+namespace {
+
+// `beamworks --edit FILE`: the editor opens on the file as a new level (saving asks for a
+// name); a file that is no level opens an empty board with a notice instead of a crash.
+TEST_F(editor_ops, the_command_line_opens_a_file_or_says_why_not) {
+    const std::string file = path_in_game("mine.lvl");
+    const std::vector<uint8_t> bytes = encode_level(one_mirror_level());
+    ASSERT_TRUE(platform::write_file_atomic(file, bytes));
+    open_editor_from_command_line(file);
+    EXPECT_EQ(screen_state, screen_editor);
+    EXPECT_EQ(ed.started_from_command_line, 1);
+    EXPECT_EQ(ed.level_name, "");
+    EXPECT_EQ(encode_level(built_level()), bytes);
+    EXPECT_EQ(message_shown, 0);
+
+    std::vector<uint8_t> bad = bytes;
+    bad[1 + one_mirror_level().text.size()] = 0xff;  // a negative cell code
+    bad[4 + one_mirror_level().text.size()] = 0xff;
+    ASSERT_TRUE(platform::write_file_atomic(file, bad));
+    open_editor_from_command_line(file);
+    EXPECT_EQ(encode_level(built_level()), encode_level(level_data{}));
+    EXPECT_EQ(message_shown, 1);
+    EXPECT_NE(message_text.find("is not a level the editor can open"), std::string::npos);
+}
+
+// Playing a custom level keeps its clock and cost apart: leaving it or a bomb's restart never
+// writes the time of the level the galaxy map last opened.
+TEST_F(editor_ops, a_custom_level_keeps_its_clock_apart_from_the_progress) {
+    current_level = 5;
+    level_time[5] = 77;
+    level_solution_cost[5] = 3;
+    begin_custom_play("first", one_mirror_level(), 350);
+    EXPECT_EQ(next_screen_state, screen_play);
+    ASSERT_TRUE(load_level());
+    EXPECT_EQ(start_score, 350);
+    EXPECT_EQ(piece_stock[kind_mirror], 1);
+    EXPECT_EQ(level_text, one_mirror_level().text);
+    platform::headless::advance_clock(9000);
+    clock_start = 0;
+    leave_level();
+    EXPECT_EQ(next_screen_state, screen_custom_levels);
+    EXPECT_EQ(level_time[5], 77);
+    EXPECT_EQ(level_solution_cost[5], 3);
+    stored_level_seconds() = 12;
+    EXPECT_EQ(custom_play_vars.custom_seconds, 12);
+    EXPECT_EQ(level_time[5], 77);
 }
 
 }  // namespace
