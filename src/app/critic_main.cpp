@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "board/piece_kinds.h"
 #include "level_rules.h"
 #include "platform/platform.h"
 #include "play/level_code.h"
@@ -26,6 +27,23 @@ bool read_level(const std::string& level_or_code, level_data& level, std::string
         return false;
     }
     return parse_level(bytes, level, &why);
+}
+
+// The verifier names a piece by its kind's number ("a piece of kind 7"); the player reads
+// its name ("a double mirror").
+std::string in_piece_names(std::string text) {
+    const std::string mark = "a piece of kind ";
+    const size_t at = text.find(mark);
+    if (at == std::string::npos) return text;
+    size_t end = at + mark.size();
+    int32_t kind = 0;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9' && kind < 100)
+        kind = kind * 10 + (text[end++] - '0');
+    if (!is_movable(kind)) return text;
+    std::string name = kind_rules(kind).legend_word;
+    for (char& c : name)
+        if (c == '_') c = ' ';
+    return text.replace(at, end - at, "a " + name);
 }
 
 std::string join(const std::vector<std::string>& items) {
@@ -90,7 +108,7 @@ int run_critic(const std::string& level_or_code, const std::string& font16_path)
     size_t shown = 0;
     for (const std::string& failure : f.failures) {
         if (shown == critic_failures_shown) break;
-        out << "Not yet: " << failure << '\n';
+        out << "Not yet: " << in_piece_names(failure) << '\n';
         ++shown;
     }
     const std::string text = out.str();

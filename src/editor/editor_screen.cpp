@@ -377,23 +377,46 @@ void draw_critic_line() {
     draw_bitmap_text(font16, 40, critic_line_y, current ? first : first + " (since changed)", 660);
 }
 
-// The verdict, a line of the window for each of its lines; a click closes it.
+// The verdict in a window of its own, each of its lines starting a line of the window (a long
+// one wraps); a click closes it.
 void draw_verdict_window() {
-    draw_glass_box(110, 150, 690, 450);
+    constexpr int32_t left = 60, top = 120, right = 740, bottom = 470;
+    constexpr int32_t text_left = left + 20, text_width_max = right - left - 40;
+    draw_glass_box(left, top, right, bottom);
     set_faded_color(255, 255, 255);
-    draw_bitmap_text(font24, 130, 160, "The critic's verdict", 1000);
-    int32_t y = 200;
+    draw_bitmap_text(font24, text_left, top + 10, "The critic's verdict", 1000);
+    int32_t y = top + 50;
+    std::string line;
+    const auto put_line = [&]() {
+        if (y < bottom - 50) draw_bitmap_text(font16, text_left, y, line, 1000);
+        y += 22;
+        line.clear();
+    };
+    set_faded_color(220, 230, 255);
     size_t start = 0;
-    while (start < ed.verdict_text.size() && y < 420) {
+    while (start < ed.verdict_text.size()) {
         size_t end = ed.verdict_text.find('\n', start);
         if (end == std::string::npos) end = ed.verdict_text.size();
-        set_faded_color(220, 230, 255);
-        draw_bitmap_text(font16, 130, y, ed.verdict_text.substr(start, end - start), 540);
-        y += 24;
+        const std::string text = ed.verdict_text.substr(start, end - start);
+        size_t word_start = 0;
+        while (word_start <= text.size()) {
+            size_t word_end = text.find(' ', word_start);
+            if (word_end == std::string::npos) word_end = text.size();
+            const std::string word = text.substr(word_start, word_end - word_start);
+            const std::string longer = line.empty() ? word : line + " " + word;
+            if (!line.empty() && text_width(font16, longer) > text_width_max) {
+                put_line();
+                line = "  " + word;
+            } else {
+                line = longer;
+            }
+            word_start = word_end + 1;
+        }
+        put_line();
         start = end + 1;
     }
     set_faded_color(160, 160, 160);
-    draw_bitmap_text(font16, 130, 425, "Click to close", 1000);
+    draw_bitmap_text(font16, text_left, bottom - 30, "Click to close", 1000);
 }
 
 void draw_button_row() {
