@@ -256,17 +256,19 @@ void end_build_move() {
     ed.edit_level = now;
 }
 
+// The keys are read in every pass, so that a press made while a window was up is not acted on
+// later. Test mode leaves undo's keys to the play screen's undo.
 void editor_keys(bool act) {
     const bool ctrl = platform::key_down(platform::key_ctrl) != 0;
-    const bool z = platform::key_hit('z') != 0;
-    const bool y = platform::key_hit('y') != 0;
     const bool c = platform::key_hit('c') != 0;
     const bool v = platform::key_hit('v') != 0;
+    if (act && ctrl && c) copy_level_code();
+    if (act && ctrl && v) paste_level_code();
+    if (ed.editor_mode != editor_build) return;
+    const bool z = platform::key_hit('z') != 0;
+    const bool y = platform::key_hit('y') != 0;
     const bool backspace = platform::key_hit(key_backspace) != 0;
     if (!act) return;
-    if (ctrl && c) copy_level_code();
-    if (ctrl && v) paste_level_code();
-    if (ed.editor_mode != editor_build) return;
     if ((ctrl && z) || backspace) {
         build_undo_move();
     } else if (ctrl && y) {

@@ -17,6 +17,7 @@
 #include "play/level_file.h"
 #include "play/play_screen.h"
 #include "play/play_state.h"
+#include "play/undo.h"
 #include "profiles/profiles_state.h"
 #include "support/headless_game.h"
 
@@ -130,6 +131,30 @@ TEST_F(editor_ops, build_moves_undo_and_redo_through_the_screen) {
     click_cell(5, 3);
     EXPECT_TRUE(ed.build_redo.empty());
     EXPECT_FALSE(build_redo_move());
+}
+
+// In test mode Ctrl+Z undoes the player's move, as on the play screen (the editor's own keys
+// once swallowed it).
+TEST_F(editor_ops, test_mode_undoes_moves_with_the_keys) {
+    load_content();
+    open_editor(one_mirror_level(), "");
+    screen_state = screen_editor;
+    fade_count = 64;
+    enter_test_mode();
+    platform::headless::move_mouse(cell_centre_x(10), cell_centre_y(5));
+    platform::headless::press_button(1);
+    run_passes(1);
+    platform::headless::release_button(1);
+    run_passes(1);
+    ASSERT_EQ(board[10][5].kind, kind_mirror);
+    ASSERT_EQ(undo_steps.size(), 1u);
+    platform::headless::press_key(platform::key_ctrl);
+    platform::headless::press_key('z');
+    platform::headless::release_key('z');
+    run_passes(1);
+    platform::headless::release_key(platform::key_ctrl);
+    EXPECT_EQ(board[10][5].kind, kind_empty);
+    EXPECT_EQ(piece_stock[kind_mirror], 1);
 }
 
 // Test mode plays the level as a player gets it: fixed pieces only, the stock counted from the
