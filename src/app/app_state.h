@@ -14,6 +14,8 @@ constexpr int32_t screen_ending = 4;
 constexpr int32_t screen_credits = 5;
 constexpr int32_t screen_how_to_play = 6;
 constexpr int32_t screen_options = 7;
+constexpr int32_t screen_editor = 8;
+constexpr int32_t screen_custom_levels = 9;
 
 struct app_globals {
     int32_t screen_state = 0;

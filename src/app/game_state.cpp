@@ -32,8 +32,32 @@ struct dumper {
 
     void operator()(const char* name, int32_t value) { out << name << ' ' << value << '\n'; }
     void operator()(const char* name, float value) { out << name << ' ' << value << '\n'; }
+    // A text of several lines (the critic's verdict) stays on its one line: "\n" for each break.
     void operator()(const char* name, const std::string& value) {
-        out << name << ' ' << value << '\n';
+        out << name << ' ';
+        for (char c : value) {
+            if (c == '\n') {
+                out << "\\n";
+            } else {
+                out << c;
+            }
+        }
+        out << '\n';
+    }
+    void operator()(const char* name, const std::vector<std::string>& values) {
+        out << name;
+        for (const std::string& v : values) out << ' ' << v;
+        out << '\n';
+    }
+    // A level as its note's length and its cell codes, column by column.
+    void operator()(const char* name, const level_data& level) {
+        out << name << ' ' << level.text.size();
+        for (const auto& column : level.cells)
+            for (int32_t code : column) out << ' ' << code;
+        out << '\n';
+    }
+    void operator()(const char* name, const std::vector<level_data>& levels) {
+        out << name << ' ' << levels.size() << '\n';
     }
     template <size_t n>
     void operator()(const char* name, const std::array<int32_t, n>& values) {

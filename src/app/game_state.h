@@ -7,6 +7,8 @@
 #include "app/help_overlay.h"
 #include "app/settings.h"
 #include "board/board_state.h"
+#include "editor/editor_state.h"
+#include "play/custom_play.h"
 #include "play/play_state.h"
 #include "play/undo.h"
 #include "profiles/profiles_state.h"
@@ -36,4 +38,6 @@ void visit_state(visit&& v) {
     v(help_vars);
     v(settings_vars);
     v(undo_vars);
+    v(editor_vars);
+    v(custom_play_vars);
 }

@@ -10,6 +10,8 @@
 
 #include "app/app_state.h"
 #include "app/build_info.h"
+#include "app/critic_main.h"
+#include "editor/editor_state.h"
 
 namespace {
 
@@ -40,9 +42,10 @@ content_place find_content(const std::string& executable_dir) {
 }
 
 constexpr std::string_view usage =
-    "Usage: beamworks [--version | --help]\n"
+    "Usage: beamworks [--version | --help | --edit [FILE]]\n"
     "A puzzle game of light: place and turn mirrors, prisms and colour spheres so that beams\n"
-    "of the right colours light every lamp on the board.\n";
+    "of the right colours light every lamp on the board.\n"
+    "  --edit [FILE]  open the level editor (on a level file, if given)\n";
 
 }  // namespace
 
@@ -57,6 +60,13 @@ int main(int argc, char** argv) {
         if (arg == "--help") {
             std::fwrite(usage.data(), 1, usage.size(), stdout);
             return 0;
+        }
+        // The editor's helper process, not for players: see critic_main.h.
+        if (arg == "--critic" && i + 2 < argc) return run_critic(argv[i + 1], argv[i + 2]);
+        if (arg == "--edit") {
+            editor_vars.started_from_command_line = 1;
+            if (i + 1 < argc) editor_vars.command_line_file = argv[++i];
+            continue;
         }
         std::fprintf(stderr, "beamworks: unknown option '%s'\n%.*s", argv[i],
                      static_cast<int>(usage.size()), usage.data());

@@ -12,6 +12,8 @@
 #include "app/screens.h"
 #include "app/settings.h"
 #include "board/board_state.h"
+#include "editor/editor_screen.h"
+#include "editor/editor_state.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_state.h"
 
@@ -104,6 +106,8 @@ void start_up() {
     init_pack_names();
     load_profile_list();
     load_sounds();
+    if (editor_vars.started_from_command_line == 1)
+        open_editor_from_command_line(editor_vars.command_line_file);
 }
 
 void main_loop_pass() {
@@ -129,6 +133,10 @@ void main_loop_pass() {
         how_to_play_screen();
     } else if (screen_state == screen_options) {
         options_screen();
+    } else if (screen_state == screen_editor) {
+        editor_screen();
+    } else if (screen_state == screen_custom_levels) {
+        custom_levels_screen();
     }
     if (message_shown == 1) message_window();
     draw_help_overlay();

@@ -58,22 +58,23 @@ bool first_component_is(const std::string& path, const char* name) {
 
 void set_data_dir(const std::string& dir) { state.data_dir = dir; }
 
-// A game path becomes a path of this machine: backslashes become slashes, "users" and
-// "screens" live in the data folder (the game folder unless set otherwise), and every
-// component that is not there with its exact spelling is looked up ignoring letter case.
-// A component that is not there at all is kept as written (a file about to be created).
-// An absolute path (tools passing a path of their own) is used as it is.
+// A game path becomes a path of this machine: backslashes become slashes, "users", "screens"
+// and "custom" (the players' own levels) live in the data folder (the game folder unless set
+// otherwise), and every component that is not there with its exact spelling is looked up ignoring
+// letter case. A component that is not there at all is kept as written (a file about to be
+// created). An absolute path (tools passing a path of their own) is used as it is.
 std::string resolve_path(const std::string& game_path) {
     std::string path = game_path;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
     std::string resolved = state.game_dir;
-    if (first_component_is(path, "users") || first_component_is(path, "screens")) {
+    const bool players_files =
+        first_component_is(path, "users") || first_component_is(path, "custom");
+    if (players_files || first_component_is(path, "screens")) {
         resolved = state.data_dir.empty() ? state.game_dir : state.data_dir;
     }
-    // Inside "users" the names are the players' own and match exactly: "bob" beside "Bob" is
-    // another player, whose folder must never be taken for Bob's.
-    const bool players_files = first_component_is(path, "users");
+    // Inside "users" and "custom" the names are the players' own and match exactly: "bob"
+    // beside "Bob" is another player (or level), whose files must never be taken for Bob's.
     bool first = true;
     size_t start = 0;
     bool missing = false;
@@ -346,7 +347,11 @@ int32_t file_type(const std::string& path) {
     return 0;
 }
 
-std::vector<std::string> list_folders(const std::string& path) {
+namespace {
+
+// The names inside a folder whose own entry (a link is not followed) passes `keep`, sorted.
+template <class keep_entry>
+std::vector<std::string> list_entries(const std::string& path, keep_entry keep) {
     std::vector<std::string> names;
     const std::string os_path = resolve_path(path);
     DIR* dir = ::opendir(os_path.c_str());
@@ -355,13 +360,21 @@ std::vector<std::string> list_folders(const std::string& path) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
         struct stat st;
-        if (lstat((os_path + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            names.push_back(name);
-        }
+        if (lstat((os_path + "/" + name).c_str(), &st) == 0 && keep(st)) names.push_back(name);
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+}  // namespace
+
+std::vector<std::string> list_folders(const std::string& path) {
+    return list_entries(path, [](const struct stat& st) { return S_ISDIR(st.st_mode); });
+}
+
+std::vector<std::string> list_files(const std::string& path) {
+    return list_entries(path, [](const struct stat& st) { return S_ISREG(st.st_mode); });
 }
 
 bool create_dir(const std::string& path, bool recurse) {

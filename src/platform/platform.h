@@ -200,9 +200,30 @@ bool read_file(const std::string& path, std::vector<uint8_t>& bytes,
 int32_t file_type(const std::string& path);
 // The names of the real folders (links are not counted) inside a folder, in byte order.
 std::vector<std::string> list_folders(const std::string& path);
+// The names of the plain files (links are not counted) inside a folder, in byte order.
+std::vector<std::string> list_files(const std::string& path);
 bool create_dir(const std::string& path, bool recurse);
 // Recursive delete never follows a symbolic link out of the folder.
 bool delete_dir(const std::string& path, bool recurse);
+
+// ---- Helper processes ----------------------------------------------------------------------
+// A program run beside the game (the level critic): its standard output comes back through a
+// pipe that is read without waiting, so that the game keeps drawing while it works, and a
+// crash or a runaway there never takes the game with it.
+// Starts args[0] with the arguments; 0 when it could not start, else an id above 0.
+int32_t start_child(const std::vector<std::string>& args);
+// Appends what the child has written since the last call. 1 while it runs; once its output
+// has ended and it has exited, 0 for a clean exit (status 0) and -1 otherwise, after which the
+// id is forgotten. -1 also for an id that is not running. With wait_ms above 0 it waits up to
+// that many real milliseconds for the child to end (a replay waits, to stay the same at any
+// speed).
+int32_t read_child(int32_t id, std::string& output, int32_t wait_ms = 0);
+// Real milliseconds since the child started (the game's clock may be virtual); 0 for none.
+int32_t child_running_ms(int32_t id);
+// Kills the child if it still runs and forgets it.
+void stop_child(int32_t id);
+// The path of the running program, for starting it again as a helper.
+std::string own_executable();
 
 // ---- Strings -------------------------------------------------------------------------------
 // The game's strings hold character codes 0 to 255, one byte each (std::string of bytes).

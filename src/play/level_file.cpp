@@ -6,6 +6,7 @@
 #include "board/board_state.h"
 #include "board/piece_kinds.h"
 #include "platform/platform.h"
+#include "play/custom_play.h"
 #include "play/level_code.h"
 #include "play/play_state.h"
 #include "play/undo.h"
@@ -104,6 +105,11 @@ bool load_level() {
     explosion_x = 0;
     explosion_y = 0;
     turning = 0;
+    // A custom level was read and checked when it was chosen.
+    if (custom_play_vars.custom_playing == 1) {
+        load_custom_level();
+        return true;
+    }
     // The whole file is read and checked before the board is touched, so that a level outside
     // the data model is refused as a whole rather than half loaded.
     std::vector<uint8_t> bytes;

@@ -16,6 +16,7 @@
 #include "board/board_state.h"
 #include "board/piece_kinds.h"
 #include "play/board_drawing.h"
+#include "play/custom_play.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -209,6 +210,14 @@ void draw_side_panel() {
     if (menu_hovered && left_click == 1) leave_level();
     step_button_tint(menu_button_tint, menu_hovered);
 
+    draw_stock_panel();
+
+    set_faded_color(255, 255, 255);
+    draw_bitmap_text(font32, 400, 20, "Score: " + score_text_now(), 1000);
+    draw_hint_line();
+}
+
+void draw_stock_panel() {
     // A slot with nothing left to place is dimmed.
     const auto slot_colour = [](int32_t slot) {
         const int32_t v = slot_stock(slot) > 0 ? 255 : 90;
@@ -251,13 +260,14 @@ void draw_side_panel() {
     platform::draw_line(700, t + 97, 799, t + 97, true);
     platform::draw_line(700, t, 700, t + 97, true);
     platform::draw_line(798, t, 798, t + 97, true);
-
-    set_faded_color(255, 255, 255);
-    draw_bitmap_text(font32, 400, 20, "Score: " + score_text_now(), 1000);
-    draw_hint_line();
 }
 
 void leave_level() {
+    // A custom level leads back to their list and keeps nothing in the player's progress.
+    if (custom_play_vars.custom_playing == 1) {
+        start_fade(screen_custom_levels);
+        return;
+    }
     start_fade(screen_main_menu);
     // The level is suspended: its clock resumes from these seconds when it is next opened.
     level_time[current_level] = elapsed_seconds(platform::millisecs(), clock_start);

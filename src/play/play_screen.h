@@ -24,6 +24,9 @@ void start_level();
 
 void draw_play_background();
 void draw_side_panel();
+// The stock part of the side panel: the five slots with their counts, the sphere colour
+// buttons and the selection box (the level editor's test play shows it too).
+void draw_stock_panel();
 void select_slot();
 void place_piece();
 void turn_piece();

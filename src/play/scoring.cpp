@@ -8,6 +8,7 @@
 #include "app/assets.h"
 #include "board/beam_rules.h"
 #include "board/board_state.h"
+#include "play/custom_play.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
 #include "profiles/galaxy_map.h"
@@ -34,14 +35,14 @@ int32_t elapsed_now() { return elapsed_seconds(platform::millisecs(), clock_star
 }  // namespace
 
 void start_level_clock() {
-    clock_start = clock_start_for(platform::millisecs(), level_time[current_level], solution_cost);
+    clock_start = clock_start_for(platform::millisecs(), stored_level_seconds(), solution_cost);
 }
 
 std::string solution_timer_text_now() {
     const bool paused = level_complete_window_up() ||
                         (message_shown == 1 && message_kind == message_level_note) ||
                         completion_start > 0 || fade_first_half();
-    if (paused) return solution_timer_text(solution_seconds_left(level_time[current_level]));
+    if (paused) return solution_timer_text(solution_seconds_left(stored_level_seconds()));
     if (message_shown == 0 && fading == 0) {
         return solution_timer_text(solution_seconds_left(elapsed_now()));
     }
@@ -55,7 +56,7 @@ std::string score_text_now() {
     if (level_complete_window_up()) score = final_score;
     if (fade_first_half()) score = final_score;
     if (message_shown == 1 && message_kind == message_level_note) {
-        score = clock_score(start_score, level_time[current_level], solution_cost);
+        score = clock_score(start_score, stored_level_seconds(), solution_cost);
     }
     if (score < 0) score = 0;
     if (completion_start > 0) score = final_score;
@@ -113,11 +114,12 @@ void check_completion() {
         bonus_score = unplaced_bonus(piece_stock);
         const int32_t seconds = elapsed_seconds(now, clock_start);
         final_score = winning_score(clock_score(start_score, seconds, solution_cost), bonus_score);
-        if (final_score > level_best_score[current_level]) {
+        // A custom level's best score is kept apart, when the celebration ends.
+        if (custom_play_vars.custom_playing == 0 && final_score > level_best_score[current_level]) {
             level_best_score[current_level] = final_score;
         }
-        level_time[current_level] = seconds;
-        level_solution_cost[current_level] = solution_cost;
+        stored_level_seconds() = seconds;
+        stored_solution_cost() = solution_cost;
         // 0 means "no celebration", so a win at clock zero is stamped 1.
         completion_start = now > 0 ? now : 1;
         firework_frame = 0;
@@ -137,10 +139,15 @@ void check_completion() {
     if (all_lit && completion_start > 0 && now - completion_start > 5000) {
         completion_start = 0;
         raise_message(message_level_complete, "Level complete!!!");
-        open_next_pack();
-        if (!save_progress()) {
-            // The notice comes first; its OK brings the level-complete window back.
-            raise_notice(text_progress_not_saved, notice_then_level_complete);
+        if (custom_play_vars.custom_playing == 1) {
+            if (!record_custom_win(final_score))
+                raise_notice(text_progress_not_saved, notice_then_level_complete);
+        } else {
+            open_next_pack();
+            if (!save_progress()) {
+                // The notice comes first; its OK brings the level-complete window back.
+                raise_notice(text_progress_not_saved, notice_then_level_complete);
+            }
         }
     }
 

@@ -116,6 +116,21 @@ void galaxy_map_screen() {
     }
     platform::set_blend(3);
     draw_level_panel();
+    draw_editor_button();
+}
+
+void draw_editor_button() {
+    // The bottom-left corner is free of markers: the editor and the custom levels start here.
+    const bool hovered = fading == 0 && message_shown == 0 && new_pack == -1 && open_pack == -1 &&
+                         cursor_strictly_inside(editor_button_left - 6, editor_button_top - 4,
+                                                editor_button_left + 90, editor_button_top + 30);
+    if (hovered) {
+        set_faded_color(255, 255, 255);
+    } else {
+        set_faded_color(150, 180, 230);
+    }
+    draw_bitmap_text(font24, editor_button_left, editor_button_top, "Editor", 1000);
+    if (hovered && left_click == 1) start_fade(screen_custom_levels);
 }
 
 void draw_level_panel() {

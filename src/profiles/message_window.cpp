@@ -8,6 +8,7 @@
 #include "app/menu_buttons.h"
 #include "app/screens.h"
 #include "board/board_state.h"
+#include "play/custom_play.h"
 #include "play/level_file.h"
 #include "play/play_state.h"
 #include "play/score_rules.h"
@@ -25,6 +26,15 @@ constexpr int32_t explosion_last_frame = 38;
 void level_complete_buttons() {
     const bool last_pack_finished =
         new_pack == pack_total - 1 && current_level / levels_per_pack == pack_total - 1;
+    // A custom level opens no pack and has no next level: the map's button leads back to the
+    // list of custom levels.
+    if (custom_play_vars.custom_playing == 1) {
+        if (picture_button(image_btn_galaxy_map, image_btn_galaxy_map_active, 310, 350, 490, 390)) {
+            start_fade(screen_custom_levels);
+            message_shown = 0;
+        }
+        return;
+    }
     if (new_pack == -1) {
         if (picture_button(image_btn_galaxy_map, image_btn_galaxy_map_active, 215, 350, 395, 390)) {
             start_fade(screen_galaxy_map);
@@ -54,7 +64,7 @@ void level_complete_buttons() {
 
 void restart_after_explosion() {
     // The time spent so far counts: the next attempt resumes from it.
-    level_time[current_level] = elapsed_seconds(platform::millisecs(), clock_start);
+    stored_level_seconds() = elapsed_seconds(platform::millisecs(), clock_start);
     reset_board();
     if (!load_level()) {
         reset_board();

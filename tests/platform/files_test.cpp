@@ -111,6 +111,22 @@ TEST_F(files_test, players_and_screenshots_can_live_in_a_separate_data_folder) {
     EXPECT_EQ(platform::resolve_path("screens\\screen0.bmp"),
               (data / "screens/screen0.bmp").string());
     EXPECT_EQ(platform::resolve_path("images\\laser.png"), path_in_game("images/laser.png"));
+    // The players' own levels live there too, their names matched exactly as players' are.
+    fs::create_directories(data / "custom");
+    std::ofstream(data / "custom/First.level") << "x";
+    EXPECT_EQ(platform::resolve_path("custom\\First.level"),
+              (data / "custom/First.level").string());
+    EXPECT_EQ(platform::file_type("custom\\first.level"), 0);
+}
+
+TEST_F(files_test, listing_tells_files_from_folders_and_links) {
+    fs::create_directories(path_in_game("custom/folder.level"));
+    std::ofstream(path_in_game("custom/b.level")) << "x";
+    std::ofstream(path_in_game("custom/a.level")) << "x";
+    fs::create_symlink(path_in_game("custom/a.level"), path_in_game("custom/link.level"));
+    EXPECT_EQ(platform::list_files("custom"), (std::vector<std::string>{"a.level", "b.level"}));
+    EXPECT_EQ(platform::list_folders("custom"), (std::vector<std::string>{"folder.level"}));
+    EXPECT_TRUE(platform::list_files("nowhere").empty());
 }
 
 TEST_F(files_test, a_whole_file_is_replaced_safely) {

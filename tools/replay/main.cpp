@@ -4,11 +4,14 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/critic_main.h"
 #include "replay_script.h"
 
 int main(int argc, char** argv) {
     std::string game_dir = BEAMWORKS_GAME_DIR;
     std::string script_path;
+    // The level editor runs its critic as this same program, as the game does.
+    if (argc == 4 && std::string(argv[1]) == "--critic") return run_critic(argv[2], argv[3]);
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--game-dir" && i + 1 < argc) {
