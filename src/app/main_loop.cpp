@@ -81,6 +81,8 @@ void take_screenshot() {
 void quit_game() {
     // The window's place and full-screen state are kept for the next start.
     save_settings_if_changed();
+    // A critic still judging an editor level would otherwise run on, unseen, to its limit.
+    stop_critic();
     platform::stop_channel(music_channel);
     platform::close_graphics();
     platform::end_program();

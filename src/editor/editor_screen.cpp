@@ -855,9 +855,9 @@ void open_editor_from_command_line(const std::string& file) {
 namespace {
 
 constexpr int32_t list_left = 240;
-constexpr int32_t list_top = 130;
+constexpr int32_t list_top = 170;
 constexpr int32_t list_row_height = 25;
-constexpr int32_t list_rows_shown = 14;
+constexpr int32_t list_rows_shown = 11;
 
 // The chosen level's best score, read when the choice changes or the list is entered (a win
 // may have just changed it).
@@ -881,31 +881,54 @@ void custom_levels_screen() {
     }
     set_faded_color(255, 255, 255);
     platform::draw_image(image_main_menu, 0, 0, 0);
-    draw_glass_box(200, 70, 600, 540);
+    // Below the menu picture's title, which the box must not cover.
+    draw_glass_box(200, 110, 600, 560);
     set_faded_color(255, 255, 255);
-    draw_bitmap_text(font32, 230, 80, "Custom levels", 1000);
+    draw_bitmap_text(font32, 230, 120, "Custom levels", 1000);
 
-    const int32_t shown = std::min(static_cast<int32_t>(ed.custom_names.size()), list_rows_shown);
+    // A window of the list: the arrow keys walk the choice through every level, and the window
+    // follows it, so no level is out of reach however many there are.
+    const int32_t count = static_cast<int32_t>(ed.custom_names.size());
+    if (editor_input_open() && count > 0) {
+        int32_t step = 0;
+        if (platform::key_hit(platform::key_arrow_down) != 0) ++step;
+        if (platform::key_hit(platform::key_arrow_up) != 0) --step;
+        if (step != 0) {
+            ed.custom_selected = std::clamp(ed.custom_selected + step, 0, count - 1);
+            read_selected_best();
+        }
+    }
+    const int32_t shown = std::min(count, list_rows_shown);
+    if (ed.custom_selected >= 0 && ed.custom_selected < ed.custom_first_shown) {
+        ed.custom_first_shown = ed.custom_selected;
+    }
+    if (ed.custom_selected >= ed.custom_first_shown + shown) {
+        ed.custom_first_shown = ed.custom_selected - shown + 1;
+    }
+    ed.custom_first_shown = std::clamp(ed.custom_first_shown, 0, count - shown);
     if (editor_input_open() && left_click == 1 &&
         cursor_strictly_inside(list_left - 10, list_top, 580, list_top + list_row_height * shown)) {
-        ed.custom_selected = (cursor_y - list_top) / list_row_height;
+        ed.custom_selected = ed.custom_first_shown + (cursor_y - list_top) / list_row_height;
         read_selected_best();
     }
     for (int32_t i = 0; i < shown; ++i) {
-        if (i == ed.custom_selected) {
+        const int32_t at = ed.custom_first_shown + i;
+        if (at == ed.custom_selected) {
             set_faded_color(255, 220, 120);
         } else {
             set_faded_color(200, 200, 200);
         }
         draw_bitmap_text(font24, list_left, list_top + list_row_height * i,
-                         ed.custom_names[static_cast<size_t>(i)], 330);
+                         ed.custom_names[static_cast<size_t>(at)], 330);
     }
     set_faded_color(200, 200, 200);
     if (ed.custom_names.empty()) {
         draw_bitmap_text(font16, list_left, list_top, "None yet: make one with New level", 1000);
-    } else if (static_cast<int32_t>(ed.custom_names.size()) > shown) {
-        draw_bitmap_text(font16, list_left, list_top + list_row_height * shown,
-                         "and " + std::to_string(ed.custom_names.size() - size_t(shown)) + " more",
+    } else if (count > shown) {
+        draw_bitmap_text(font16, list_left, list_top + list_row_height * shown + 4,
+                         std::to_string(ed.custom_first_shown + 1) + " to " +
+                             std::to_string(ed.custom_first_shown + shown) + " of " +
+                             std::to_string(count) + ": the arrow keys show the others",
                          1000);
     }
 

@@ -44,6 +44,7 @@ struct editor_globals {
     // The list of custom levels.
     std::vector<std::string> custom_names;
     int32_t custom_selected = -1;
+    int32_t custom_first_shown = 0;     // the list's first row on screen
     int32_t custom_selected_best = -1;  // its best score, -1 when not won
     // Where leaving the editor goes: the custom levels, or (started by --edit) the profiles.
     int32_t started_from_command_line = 0;
@@ -78,6 +79,7 @@ void visit_fields(editor_globals& g, visit&& v) {
     v("critic_program", g.critic_program);
     v("custom_names", g.custom_names);
     v("custom_selected", g.custom_selected);
+    v("custom_first_shown", g.custom_first_shown);
     v("custom_selected_best", g.custom_selected_best);
     v("started_from_command_line", g.started_from_command_line);
     v("command_line_file", g.command_line_file);

@@ -87,7 +87,7 @@ TEST_F(editor_scenario, build_judge_save_reopen_play_and_win) {
     script +=
         "wait 3\ndump tested.txt\nclick 400 370\nwait 2\n"
         "# Exit to the list; choose first and edit it again\n"
-        "click 560 16\nwait 70\nclick 260 142\nclick 357 512\nwait 70\ndump reopened.txt\n";
+        "click 560 16\nwait 70\nclick 260 182\nclick 357 512\nwait 70\ndump reopened.txt\n";
     const run_result r = replay(script);
     ASSERT_EQ(r.status, 0) << r.out;
     const std::string progress_before = file_text(path_in_game("users/Ann/level_score.all"));
@@ -96,7 +96,7 @@ TEST_F(editor_scenario, build_judge_save_reopen_play_and_win) {
     // A second start of the game: Ann chosen, her level played and won from the list.
     std::string play = chosen_ann_to_the_custom_levels;
     play +=
-        "click 260 142\nclick 418 512\nwait 70\n"
+        "click 260 182\nclick 418 512\nwait 70\n"
         "# the note's OK, the mirror slot, the mirror placed and turned\n"
         "click 400 370\nwait 5\nclick 740 120\n";
     play += mirror_down_left;

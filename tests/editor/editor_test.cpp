@@ -235,6 +235,52 @@ TEST_F(editor_ops, damaged_custom_files_are_refused) {
     EXPECT_EQ(ed.custom_names, (std::vector<std::string>{"empty", "wild"}));
 }
 
+// Quitting the game ends a critic still at work instead of leaving it to run on unseen.
+TEST_F(editor_ops, quitting_stops_a_critic_at_work) {
+    const std::string slow = path_in_game("slow_critic.sh");
+    std::ofstream(slow) << "#!/bin/sh\nexec sleep 30\n";
+    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
+    ed.critic_program = slow;
+    start_critic();
+    ASSERT_NE(ed.critic_child, 0);
+    EXPECT_THROW(quit_game(), platform::program_ended);
+    EXPECT_EQ(ed.critic_child, 0);
+}
+
+// A list longer than its window: the arrow keys reach the last level, the window follows the
+// choice, and a click picks the row it shows, not the row of the same place from the top.
+TEST_F(editor_ops, every_custom_level_of_a_long_list_can_be_chosen) {
+    load_content();
+    std::filesystem::create_directories(path_in_game("custom"));
+    const std::vector<uint8_t> bytes = encode_level(one_mirror_level());
+    for (char c = 'a'; c <= 'p'; ++c) {
+        std::ofstream(path_in_game(std::string("custom/") + c + ".level"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    refresh_custom_names();
+    ASSERT_EQ(ed.custom_names.size(), 16u);
+    screen_state = screen_custom_levels;
+    fade_count = 64;
+    ed.custom_selected = 0;
+    run_passes(1);
+    for (int i = 0; i < 20; ++i) {
+        platform::headless::press_key(platform::key_arrow_down);
+        platform::headless::release_key(platform::key_arrow_down);
+        run_passes(1);
+    }
+    EXPECT_EQ(ed.custom_selected, 15);
+    EXPECT_GT(ed.custom_first_shown, 0);
+    const int32_t first = ed.custom_first_shown;
+    // The top row on screen now shows a later level.
+    platform::headless::move_mouse(260, 182);
+    platform::headless::press_button(1);
+    run_passes(1);
+    platform::headless::release_button(1);
+    run_passes(1);
+    EXPECT_EQ(ed.custom_selected, first);
+    EXPECT_EQ(ed.custom_names[size_t(first)], std::string(1, char('a' + first)));
+}
+
 // The code on the clipboard opens as the same level; a damaged code leaves the level alone and
 // says so, and undo brings back what a good code replaced.
 TEST_F(editor_ops, level_codes_copy_and_paste) {
