@@ -17,11 +17,6 @@ constexpr int32_t box_right = 730;
 constexpr int32_t box_bottom = 474;
 constexpr int32_t line_height = 22;
 
-struct help_line {
-    std::string_view keys;
-    std::string_view action;
-};
-
 constexpr std::array<help_line, 14> help_lines = {{
     {"Left click", "place the chosen piece on an empty cell"},
     {"Drag", "turn a piece (also right after placing it)"},
@@ -31,7 +26,7 @@ constexpr std::array<help_line, 14> help_lines = {{
     {"Hold Space", "show the solution after a minute, at a cost"},
     {"Ctrl+Z, Backspace", "undo a move"},
     {"Ctrl+Y", "redo a move"},
-    {"C", "copy your pieces as a code, once the level is won"},
+    {"C", "after a win: copy your pieces as a code"},
     {"Ctrl+V", "paste a solution code; Space then shows it"},
     {"O", "options, from the main menu"},
     {"Enter", "save a screenshot"},
@@ -39,7 +34,30 @@ constexpr std::array<help_line, 14> help_lines = {{
     {"F1, Escape, click", "close this help"},
 }};
 
+// The editor's own keys and clicks, shown over the editor and its list of custom levels.
+constexpr std::array<help_line, 12> editor_help_lines = {{
+    {"Click the palette", "choose a kind; then its colour and direction"},
+    {"Left click", "place it, or turn a laser or translator a step"},
+    {"Drag", "turn a mirror or a prism"},
+    {"Right click", "take a piece away"},
+    {"Ctrl+Z, Backspace", "undo a step"},
+    {"Ctrl+Y", "redo a step"},
+    {"Ctrl+C", "copy the level as a level code"},
+    {"Ctrl+V", "open a pasted level code"},
+    {"Up, Down", "choose a level in the list of custom levels"},
+    {"Enter", "end a name or a note; saves a screenshot"},
+    {"F11, Alt+Enter", "full screen and back"},
+    {"F1, Escape, click", "close this help"},
+}};
+
 }  // namespace
+
+std::span<const help_line> current_help_lines() {
+    if (screen_state == screen_editor || screen_state == screen_custom_levels) {
+        return editor_help_lines;
+    }
+    return help_lines;
+}
 
 void step_help_overlay() {
     const bool f1 = platform::key_hit(platform::key_f1) != 0;
@@ -87,9 +105,11 @@ void draw_help_overlay() {
     draw_glass_box(box_left, box_top, box_right, box_bottom);
 
     platform::set_color(255, 255, 255);
-    draw_bitmap_text(font24, box_left + 20, box_top + 12, "Keys and mouse", 1000);
+    const bool editor = screen_state == screen_editor || screen_state == screen_custom_levels;
+    draw_bitmap_text(font24, box_left + 20, box_top + 12,
+                     editor ? "Keys and mouse in the editor" : "Keys and mouse", 1000);
     int32_t y = box_top + 52;
-    for (const help_line& line : help_lines) {
+    for (const help_line& line : current_help_lines()) {
         platform::set_color(255, 230, 140);
         draw_bitmap_text(font16, box_left + 20, y, line.keys, 1000);
         platform::set_color(210, 220, 240);

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 struct help_globals {
     int32_t help_shown = 0;
@@ -19,6 +21,13 @@ void visit_fields(help_globals& g, visit&& v) {
     v("help_shown", g.help_shown);
     v("closing_click", g.closing_click);
 }
+
+struct help_line {
+    std::string_view keys;
+    std::string_view action;
+};
+// The lines the overlay shows over the screen now: the editor has keys of its own.
+std::span<const help_line> current_help_lines();
 
 // After the mouse is polled: opens or closes the overlay and, while it is up, takes the
 // pass's clicks and held buttons away from the screen.

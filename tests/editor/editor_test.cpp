@@ -6,7 +6,9 @@
 #include <fstream>
 
 #include "app/app_state.h"
+#include "app/bitmap_font.h"
 #include "app/game_state.h"
+#include "app/help_overlay.h"
 #include "board/board_state.h"
 #include "editor/editor_screen.h"
 #include "editor/editor_state.h"
@@ -245,6 +247,26 @@ TEST_F(editor_ops, quitting_stops_a_critic_at_work) {
     ASSERT_NE(ed.critic_child, 0);
     EXPECT_THROW(quit_game(), platform::program_ended);
     EXPECT_EQ(ed.critic_child, 0);
+}
+
+// Over the editor and its list the help names the editor's keys, and every line of either
+// list fits the help's box (its action column is 430 pixels wide).
+TEST_F(editor_ops, the_help_names_the_editors_keys_and_fits_its_box) {
+    load_content();
+    const auto has_copy_line = [] {
+        for (const help_line& line : current_help_lines()) {
+            if (line.keys == "Ctrl+C") return true;
+        }
+        return false;
+    };
+    for (int32_t screen : {screen_editor, screen_custom_levels, screen_galaxy_map}) {
+        screen_state = screen;
+        EXPECT_EQ(has_copy_line(), screen != screen_galaxy_map) << screen;
+        for (const help_line& line : current_help_lines()) {
+            EXPECT_LE(text_width(font16, line.keys), 185) << line.keys;
+            EXPECT_LE(text_width(font16, line.action), 430) << line.action;
+        }
+    }
 }
 
 // A list longer than its window: the arrow keys reach the last level, the window follows the
