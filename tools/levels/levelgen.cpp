@@ -579,8 +579,15 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
 }
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::string(argv[1]) == "tighten")
-        return tighten_draft(std::stoi(argv[2]), std::stoi(argv[3]), argv[4], argv[5]);
+    if (argc == 6 && std::string(argv[1]) == "tighten") {
+        // A draft with a fault is reported with its file and line, as levelc does.
+        try {
+            return tighten_draft(std::stoi(argv[2]), std::stoi(argv[3]), argv[4], argv[5]);
+        } catch (const source_error& e) {
+            std::cerr << e.what() << "\n";
+            return 1;
+        }
+    }
     if (argc < 7) {
         std::cerr << "usage: levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> "
                      "[font16.dat]\n";
