@@ -3,8 +3,8 @@
 //   levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> [font16.dat]
 //   levelgen tighten <pack> <slot> <draft source> <out source>
 // Environment: LEVELGEN_DEBUG=1 prints the rejected candidates, LEVELGEN_WANT_OFF=1 keeps only
-// levels that cannot be built with every laser on; LEVELGEN_MUST, LEVELGEN_EXTRA_LAMPS and
-// LEVELGEN_LASERS override the pack's configuration (see main).
+// levels that cannot be built with every laser on; LEVELGEN_MUST, LEVELGEN_EXTRA_LAMPS,
+// LEVELGEN_LASERS, LEVELGEN_WALLS and LEVELGEN_ROOM override the pack's configuration (see main).
 //
 // Solution first: lasers and a few walls, then the pieces one by one on the beams as they run,
 // then lamps where the finished beams end. Then counterexample tightening: the solver finds a
@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -43,6 +44,8 @@ struct pack_config {
     int mixed_lamps = 0;  // mixed lamps wanted
     bool bonus = false;
     int extra_lamps = 0;          // lamps on the way, not only at the ends
+    int room_width = 0;           // a walled room of this inside size holds the level (0: the
+    int room_height = 0;          // whole board), so that deep stocks keep a narrow network
     bool mixed_required = false;  // reject a layout without its mixed lamps
 };
 
@@ -153,6 +156,10 @@ struct generator {
     std::mt19937 rng;
     int pack, slot, pieces;
     pack_config config;
+    // Solutions one tightening round looks at. Deep drafts slide their pieces along long beams
+    // into hundreds of placements of the one intended idea, so a designer's draft gets more.
+    int64_t round_keep = 48;
+    int64_t round_budget = 300'000;
 
     int rnd(int n) { return int(rng() % uint32_t(n)); }
 
@@ -161,14 +168,33 @@ struct generator {
     // One candidate, solution first. Returns false when the layout went nowhere.
     bool lay_out(level_grid& g) {
         g.code.fill(0);
+        // The part of the board the level lives in: the whole board, or a walled room.
+        int left = 0, top = 0, right = columns - 1, bottom = rows - 1;
+        if (config.room_width > 0) {
+            int w = std::min(config.room_width, columns - 2),
+                h = std::min(config.room_height, rows - 2);
+            left = 1 + rnd(columns - 1 - w);
+            top = 1 + rnd(rows - 1 - h);
+            right = left + w - 1;
+            bottom = top + h - 1;
+            for (int x = left - 1; x <= right + 1; ++x)
+                for (int y = top - 1; y <= bottom + 1; ++y)
+                    if ((x < left || x > right || y < top || y > bottom) && x >= 0 && y >= 0 &&
+                        x < columns && y < rows)
+                        g.code[size_t(cell_index(x, y))] = 400;
+        }
+        auto inside = [&](int x, int y) {
+            return x >= left && y >= top && x <= right && y <= bottom;
+        };
         // Wall strokes anchored at the edge or free-standing short bars.
         for (int w = 0; w < config.walls; ++w) {
-            int x = rnd(columns), y = rnd(rows), d = rnd(4) * 2, len = 1 + rnd(4);
+            int x = left + rnd(right - left + 1), y = top + rnd(bottom - top + 1), d = rnd(4) * 2,
+                len = 1 + rnd(4);
             if (rnd(2)) {
                 if (rnd(2))
-                    x = rnd(2) ? 0 : columns - 1;
+                    x = rnd(2) ? left : right;
                 else
-                    y = rnd(2) ? 0 : rows - 1;
+                    y = rnd(2) ? top : bottom;
             }
             for (int i = 0; i < len; ++i) {
                 int cx = x + i * (d == 2   ? 1
@@ -177,7 +203,7 @@ struct generator {
                     cy = y + i * (d == 4   ? 1
                                   : d == 0 ? -1
                                            : 0);
-                if (cx < 0 || cy < 0 || cx >= columns || cy >= rows) break;
+                if (!inside(cx, cy)) break;
                 g.code[size_t(cell_index(cx, cy))] = 400;
             }
         }
@@ -186,7 +212,7 @@ struct generator {
         std::shuffle(colours.begin(), colours.end(), rng);
         for (int l = 0; l < lasers; ++l) {
             for (int attempt = 0; attempt < 50; ++attempt) {
-                int x = 1 + rnd(columns - 2), y = 1 + rnd(rows - 2);
+                int x = left + rnd(right - left + 1), y = top + rnd(bottom - top + 1);
                 int dir = config.diagonal && rnd(2) ? rnd(4) * 2 + 1 : rnd(4) * 2;
                 int c = cell_index(x, y);
                 if (!free_cell(g, c)) continue;
@@ -445,9 +471,9 @@ struct generator {
         for (int round = 0; round < 40; ++round) {
             fixed_level f = split_level(g);
             solve_options o;
-            o.node_budget = 300'000;
-            o.stop_after = 48;
-            o.keep = 48;
+            o.node_budget = round_budget;
+            o.stop_after = round_keep;
+            o.keep = int(round_keep);
             // Cheap rounds with every laser on first; laser sets only once those are clean.
             o.all_masks = false;
             solve_result r = solve(f.board, f.stock, o);
@@ -538,6 +564,8 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
     int pieces = 0;
     for (int32_t k = kind_mirror; k < piece_kind_count; ++k) pieces += f.stock[size_t(k)];
     generator gen{std::mt19937(1), pack, slot, pieces, config_for(pack, slot)};
+    gen.round_keep = 4096;
+    gen.round_budget = 20'000'000;
     std::string why;
     if (!gen.tighten(level.grid, pieces, why)) {
         std::cerr << in << ": " << why << "\n";
@@ -551,8 +579,15 @@ int tighten_draft(int pack, int slot, const std::string& in, const std::string& 
 }
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::string(argv[1]) == "tighten")
-        return tighten_draft(std::stoi(argv[2]), std::stoi(argv[3]), argv[4], argv[5]);
+    if (argc == 6 && std::string(argv[1]) == "tighten") {
+        // A draft with a fault is reported with its file and line, as levelc does.
+        try {
+            return tighten_draft(std::stoi(argv[2]), std::stoi(argv[3]), argv[4], argv[5]);
+        } catch (const source_error& e) {
+            std::cerr << e.what() << "\n";
+            return 1;
+        }
+    }
     if (argc < 7) {
         std::cerr << "usage: levelgen <pack 1-20> <slot 1-6> <pieces> <seed> <tries> <out folder> "
                      "[font16.dat]\n";
@@ -581,6 +616,13 @@ int main(int argc, char** argv) {
     }
     if (const char* extra = std::getenv("LEVELGEN_EXTRA_LAMPS"))
         gen.config.extra_lamps = std::atoi(extra);
+    if (const char* room = std::getenv("LEVELGEN_ROOM")) {
+        // LEVELGEN_ROOM=WxH: the level inside a walled room of that inside size.
+        gen.config.room_width = std::atoi(room);
+        if (const char* x = std::strchr(room, 'x')) gen.config.room_height = std::atoi(x + 1);
+        if (gen.config.room_height <= 0) gen.config.room_width = 0;
+    }
+    if (const char* walls = std::getenv("LEVELGEN_WALLS")) gen.config.walls = std::atoi(walls);
     if (const char* lasers = std::getenv("LEVELGEN_LASERS"))
         gen.config.lasers_min = gen.config.lasers_max = std::atoi(lasers);
     int tries = std::stoi(argv[5]);
