@@ -877,6 +877,14 @@ void custom_levels_screen() {
         // Back from playing one: the play screen plays the 120 levels again.
         custom_play_vars.custom_playing = 0;
         refresh_custom_names();
+        // Back from the editor, the level just saved there is the one chosen, ready to play.
+        if (ed.custom_selected < 0) {
+            const auto named =
+                std::find(ed.custom_names.begin(), ed.custom_names.end(), ed.level_name);
+            if (named != ed.custom_names.end()) {
+                ed.custom_selected = static_cast<int32_t>(named - ed.custom_names.begin());
+            }
+        }
         read_selected_best();
     }
     set_faded_color(255, 255, 255);

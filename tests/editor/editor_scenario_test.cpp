@@ -87,7 +87,8 @@ TEST_F(editor_scenario, build_judge_save_reopen_play_and_win) {
     script +=
         "wait 3\ndump tested.txt\nclick 400 370\nwait 2\n"
         "# Exit to the list; choose first and edit it again\n"
-        "click 560 16\nwait 70\nclick 260 182\nclick 357 512\nwait 70\ndump reopened.txt\n";
+        "click 560 16\nwait 70\ndump listed.txt\nclick 260 182\nclick 357 512\nwait 70\ndump "
+        "reopened.txt\n";
     const run_result r = replay(script);
     ASSERT_EQ(r.status, 0) << r.out;
     const std::string progress_before = file_text(path_in_game("users/Ann/level_score.all"));
@@ -104,6 +105,10 @@ TEST_F(editor_scenario, build_judge_save_reopen_play_and_win) {
     const run_result played = replay(play);
     ASSERT_EQ(played.status, 0) << played.out;
 
+    // Back from the editor the level just saved is the chosen one.
+    auto listed = read_dump("listed.txt");
+    EXPECT_EQ(listed["screen_state"], "9");
+    EXPECT_EQ(listed["custom_selected"], "0");
     auto judged = read_dump("judged.txt");
     EXPECT_EQ(judged["screen_state"], "8");
     EXPECT_EQ(judged["verdict_text"],
