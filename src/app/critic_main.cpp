@@ -61,6 +61,22 @@ int run_critic(const std::string& level_or_code, const std::string& font16_path)
         std::printf("No verdict: the level cannot be read (%s)\n", why.c_str());
         return 2;
     }
+    // Without a laser or a lamp there is nothing to judge yet: say what is missing rather than
+    // run the verifier's rules against an empty puzzle.
+    int32_t lasers = 0, lamps = 0;
+    for (const auto& column : level.cells) {
+        for (const int32_t code : column) {
+            if (level_cell_kind(code) == kind_laser) ++lasers;
+            if (level_cell_kind(code) == kind_lamp) ++lamps;
+        }
+    }
+    if (lasers == 0 || lamps == 0) {
+        std::printf("Nothing to judge yet: a level needs %s\n", lasers == 0 && lamps == 0
+                                                                    ? "a laser and a lamp"
+                                                                : lasers == 0 ? "a laser"
+                                                                              : "a lamp");
+        return 0;
+    }
     levels::level_source source;
     source.name = "custom";
     source.note = level.text;
@@ -108,6 +124,8 @@ int run_critic(const std::string& level_or_code, const std::string& font16_path)
     size_t shown = 0;
     for (const std::string& failure : f.failures) {
         if (shown == critic_failures_shown) break;
+        // An unsolvable level's piece count is already the verdict's first line.
+        if (f.fewest < 0 && failure.starts_with("fewest pieces")) continue;
         out << "Not yet: " << in_piece_names(failure) << '\n';
         ++shown;
     }

@@ -374,6 +374,27 @@ TEST_F(editor_ops, the_critic_names_inert_pieces_and_a_larger_stock) {
         << ed.verdict_text;
 }
 
+// An empty board or one without a lamp has nothing to judge, and the critic says what is
+// missing; a level that cannot be solved says so once, not again as a rule it breaks.
+TEST_F(editor_ops, the_critic_says_what_an_unfinished_level_lacks) {
+    ed.critic_program = CRITIC_PROGRAM;
+    run_critic_to_end();
+    EXPECT_EQ(ed.verdict_text, "Nothing to judge yet: a level needs a laser and a lamp\n");
+    level_data no_lamp = one_mirror_level();
+    no_lamp.cells[10][10] = 0;
+    open_editor(no_lamp, "");
+    ed.critic_program = CRITIC_PROGRAM;
+    run_critic_to_end();
+    EXPECT_EQ(ed.verdict_text, "Nothing to judge yet: a level needs a lamp\n");
+    level_data walled = one_mirror_level();
+    walled.cells[10][9] = level_cell_code(kind_wall, 0, 0);
+    open_editor(walled, "");
+    ed.critic_program = CRITIC_PROGRAM;
+    run_critic_to_end();
+    EXPECT_EQ(ed.verdict_text.substr(0, 29), "Not solvable with this stock\n") << ed.verdict_text;
+    EXPECT_EQ(ed.verdict_text.find("fewest pieces"), std::string::npos) << ed.verdict_text;
+}
+
 }  // namespace
 
 namespace {
