@@ -92,6 +92,9 @@ void visit_fields(main_menu_globals& g, visit&& v) {
 // set_color with every channel scaled by the fade and truncated, as all of the game's drawing
 // does (the fireworks of a completed level are the one exception and call set_color directly).
 void set_faded_color(int32_t r, int32_t g, int32_t b);
+// The colour of a button made of words (the editor's, the galaxy map's Editor, Undo and Redo):
+// grey when it cannot be used, white under the pointer, light blue otherwise.
+void set_text_button_color(bool usable, bool hovered);
 
 // The loop's operations.
 void start_fade(int32_t target);

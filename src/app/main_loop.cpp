@@ -33,6 +33,16 @@ void set_faded_color(int32_t r, int32_t g, int32_t b) {
                         static_cast<int32_t>(static_cast<float>(b) * fade));
 }
 
+void set_text_button_color(bool usable, bool hovered) {
+    if (!usable) {
+        set_faded_color(90, 90, 110);
+    } else if (hovered) {
+        set_faded_color(255, 255, 255);
+    } else {
+        set_faded_color(150, 180, 230);
+    }
+}
+
 void start_fade(int32_t target) {
     next_screen_state = target;
     fading = 1;

@@ -77,13 +77,7 @@ bool text_button(int32_t left, int32_t y, const std::string& label, bool usable,
     right = left + width;
     const bool hovered =
         usable && editor_input_open() && cursor_strictly_inside(left - 4, y - 3, right + 4, y + 19);
-    if (!usable) {
-        set_faded_color(90, 90, 110);
-    } else if (hovered) {
-        set_faded_color(255, 255, 255);
-    } else {
-        set_faded_color(150, 180, 230);
-    }
+    set_text_button_color(usable, hovered);
     draw_bitmap_text(font16, left, y, label, 1000);
     return hovered && left_click == 1;
 }

@@ -72,13 +72,7 @@ bool history_button(int32_t left, const char* label, bool usable) {
     const bool hovered = play_input_open() &&
                          cursor_strictly_inside(left, history_button_top,
                                                 left + history_button_width, history_button_bottom);
-    if (!usable) {
-        set_faded_color(90, 90, 110);
-    } else if (hovered) {
-        set_faded_color(255, 255, 255);
-    } else {
-        set_faded_color(150, 180, 230);
-    }
+    set_text_button_color(usable, hovered);
     draw_bitmap_text(font16, left + 6, history_button_top + 5, label, 1000);
     return usable && hovered && left_click == 1;
 }

@@ -124,11 +124,7 @@ void draw_editor_button() {
     const bool hovered = fading == 0 && message_shown == 0 && new_pack == -1 && open_pack == -1 &&
                          cursor_strictly_inside(editor_button_left - 6, editor_button_top - 4,
                                                 editor_button_left + 90, editor_button_top + 30);
-    if (hovered) {
-        set_faded_color(255, 255, 255);
-    } else {
-        set_faded_color(150, 180, 230);
-    }
+    set_text_button_color(true, hovered);
     draw_bitmap_text(font24, editor_button_left, editor_button_top, "Editor", 1000);
     if (hovered && left_click == 1) start_fade(screen_custom_levels);
 }

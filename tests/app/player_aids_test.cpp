@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "png_reader.h"
 #include "profiles/pack_rules.h"
+#include "replay_scenario.h"
 #include "replay_script.h"
 #include "support/headless_game.h"
 
@@ -19,27 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class player_aids_test : public headless_game_test {
+class player_aids_test : public replay_scenario {
 protected:
-    void SetUp() override {
-        headless_game_test::SetUp();
-        platform::shutdown();
-    }
-    void TearDown() override {
-        platform::init_headless(game_dir);
-        headless_game_test::TearDown();
-    }
-
     // Runs a script in which "@name" stands for a file of the scratch folder.
     void replay(std::string script) {
         for (size_t at = script.find('@'); at != std::string::npos; at = script.find('@', at)) {
             script.replace(at, 1, game_dir + "/");
         }
-        const replay::parsed_script parsed = replay::parse_script(script);
-        ASSERT_EQ(parsed.error, "");
-        std::ostringstream errors;
-        EXPECT_EQ(replay::run_script(parsed.commands, game_dir, errors), 0);
-        EXPECT_EQ(errors.str(), "");
+        EXPECT_EQ(replay_scenario::replay(script), 0);
     }
     std::map<std::string, std::string> dump(const std::string& name) const {
         return read_dump(name);

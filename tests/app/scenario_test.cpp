@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/platform.h"
+#include "replay_scenario.h"
 #include "replay_script.h"
 #include "support/headless_game.h"
 
@@ -19,27 +20,8 @@ namespace {
 
 using bytes = std::vector<uint8_t>;
 
-class scenario_test : public headless_game_test {
+class scenario_test : public replay_scenario {
 protected:
-    // The replay runner starts the platform itself, on the same scratch folder.
-    void SetUp() override {
-        headless_game_test::SetUp();
-        platform::shutdown();
-    }
-    void TearDown() override {
-        platform::init_headless(game_dir);
-        headless_game_test::TearDown();
-    }
-
-    int32_t replay(const std::string& script) {
-        const replay::parsed_script parsed = replay::parse_script(script);
-        EXPECT_EQ(parsed.error, "");
-        if (!parsed.error.empty()) return -1;
-        std::ostringstream errors;
-        const int32_t status = replay::run_script(parsed.commands, game_dir, errors);
-        EXPECT_EQ(errors.str(), "");
-        return status;
-    }
     std::string dump_path(const std::string& name) const { return path_in_game(name); }
 
     // The dump as name -> the rest of its line.

@@ -14,30 +14,14 @@
 #include "play/level_code.h"
 #include "play/solution_codes.h"
 #include "profiles/pack_rules.h"
+#include "replay_scenario.h"
 #include "replay_script.h"
 #include "support/headless_game.h"
 
 namespace {
 
-class solution_code_scenario_test : public headless_game_test {
+class solution_code_scenario_test : public replay_scenario {
 protected:
-    // The replay runner starts the platform itself, on the same scratch folder.
-    void SetUp() override {
-        headless_game_test::SetUp();
-        platform::shutdown();
-    }
-    void TearDown() override {
-        platform::init_headless(game_dir);
-        headless_game_test::TearDown();
-    }
-    int32_t replay(const std::string& script) {
-        const replay::parsed_script parsed = replay::parse_script(script);
-        EXPECT_EQ(parsed.error, "");
-        std::ostringstream errors;
-        const int32_t status = replay::run_script(parsed.commands, game_dir, errors);
-        EXPECT_EQ(errors.str(), "");
-        return status;
-    }
     std::string read_text(const std::string& relative) const {
         std::ifstream in(path_in_game(relative), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -10,22 +10,9 @@
 #include "platform/headless.h"
 #include "play/board_drawing.h"
 #include "support/headless_game.h"
+#include "support/screen_pixels.h"
 
 namespace {
-
-struct colour {
-    int32_t r, g, b;
-    bool operator==(const colour&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const colour& c) {
-    return out << '(' << c.r << ", " << c.g << ", " << c.b << ')';
-}
-
-colour pixel(int32_t x, int32_t y) {
-    const uint32_t p = platform::headless::pixel(x, y);
-    return {static_cast<int32_t>((p >> 16) & 255), static_cast<int32_t>((p >> 8) & 255),
-            static_cast<int32_t>(p & 255)};
-}
 
 constexpr colour black{0, 0, 0}, red{255, 0, 0}, blue{0, 0, 255};
 // The aid's patterns: the beam's colour halfway to white.
