@@ -283,13 +283,7 @@ void test_board_input() {
     select_slot();
     const bool open = editor_input_open();
     undo_keys(open);
-    if (!open) return;
-    begin_move();
-    place_piece();
-    turn_piece();
-    remove_piece();
-    toggle_laser();
-    end_move();
+    if (open) board_moves();
 }
 
 void check_test_result() {

@@ -161,12 +161,7 @@ void run_play_screen() {
     undo_keys(play_input_open());
     solution_code_keys();
     if (play_input_open()) {
-        begin_move();
-        place_piece();
-        turn_piece();
-        remove_piece();
-        toggle_laser();
-        end_move();
+        board_moves();
         update_solution_view();
     }
     check_completion();
@@ -349,6 +344,15 @@ bool remove_piece_at(int32_t column, int32_t row) {
 void toggle_laser() {
     int32_t column = 0, row = 0;
     if (left_click == 1 && cursor_cell(column, row)) toggle_laser_at(column, row);
+}
+
+void board_moves() {
+    begin_move();
+    place_piece();
+    turn_piece();
+    remove_piece();
+    toggle_laser();
+    end_move();
 }
 
 bool toggle_laser_at(int32_t column, int32_t row) {

@@ -32,6 +32,9 @@ void place_piece();
 void turn_piece();
 void remove_piece();
 void toggle_laser();
+// One pass of the player's hands on the board, as one step of undo: placing, turning, taking
+// back and switching lasers (the play screen and the editor's test play both use it).
+void board_moves();
 
 // Puts a piece of `kind` from the stock on an empty cell (a cell that only records a solution
 // piece counts as empty). Mirrors and prisms start turning there. False when nothing happens.
